@@ -1,0 +1,11 @@
+#include "app/timer.h"
+
+#include <allegro.h>
+
+std::atomic<std::int32_t> logicTicks{0};
+
+void tickTimer()
+{
+    logicTicks.fetch_add(1);
+}
+END_OF_FUNCTION(tickTimer)

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <allegro.h>
+#include <cstdint>
+
+#include "scores/high_score_table.h"
+#include "world/shell_list.h"
+#include "world/trooper_squad.h"
+
+// Keys held during one logic step of a game.
+struct PlayKeys {
+    bool left;
+    bool right;
+    bool fire;
+};
+
+// Which cues a logic step played, as bits.
+enum StepCue : unsigned {
+    CUE_SHOT = 1u << 0,
+    CUE_CHUTE_HIT = 1u << 1,
+    CUE_LANDING = 1u << 2,
+    CUE_BODY_HIT = 1u << 3
+};
+
+// The session: lives from just after the window opens until the program ends.
+// Every screen is one of its operations.
+class Game {
+public:
+    explicit Game(DATAFILE* resources);
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Copies the preset at presetIndex into the session.
+    void applyPreset();
+    // Plays a sample once at the session volume; silent at volume 0 or without a sample.
+    void playCue(SAMPLE* sample);
+    // Paints the sky strip and a fresh field of 150 stars into the background.
+    void makeBackground();
+    // Releases the background while the library is still up (called at shutdown).
+    void releaseBackground();
+
+    // Draws background, barrel, base, shells and troopers into a frame.
+    void drawScene(BITMAP* frame) const;
+    // Prints "Score: %d" in the built-in font at the top left.
+    void drawScoreLine(BITMAP* frame) const;
+
+    // One visit of the main menu; true when the player chose Exit.
+    bool runMenu();
+    // Runs one game from the reset to the end of the game.
+    void play();
+    // Resets the game state for a new game.
+    void startGame();
+    // One fixed logic step with the given keys; returns the StepCue bits played.
+    unsigned logicStep(const PlayKeys& keys);
+    // The turning, growing banner, then a wait for one key.
+    void showGameOver();
+    // Takes a name for a qualifying score.
+    void enterName();
+    // Lists the table until a key is waiting.
+    void showHighScores();
+
+    DATAFILE* resources;
+    BITMAP* background;
+    std::int32_t score;
+    std::int32_t gunAngle;
+    std::int32_t reloadCountdown;
+    std::int32_t pointsPerKill;
+    std::int32_t reloadTicks;
+    std::int32_t landingLimit;
+    std::int32_t spawnOdds;
+    std::int32_t maxAlive;
+    const char* presetName;
+    std::int32_t presetIndex;
+    TrooperSquad squad;
+    ShellList shells;
+    HighScoreTable highScores;
+    std::int32_t volume;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+constexpr int HIGH_SCORE_ENTRIES = 5;
+constexpr int HIGH_SCORE_NAME_MAX = 15;
+constexpr int HIGH_SCORE_NAME_BYTES = HIGH_SCORE_NAME_MAX + 1;
+constexpr int HIGH_SCORE_ENTRY_BYTES = 20;
+constexpr int HIGH_SCORE_FILE_BYTES = HIGH_SCORE_ENTRIES * HIGH_SCORE_ENTRY_BYTES;
+
+// One place: a NUL-terminated name and an unsigned score.
+struct HighScoreEntry {
+    char name[HIGH_SCORE_NAME_BYTES];
+    std::uint32_t score;
+};
+static_assert(sizeof(HighScoreEntry) == HIGH_SCORE_ENTRY_BYTES, "an entry is 20 bytes");
+
+// The five best scores, kept in hiscores.hst as a packed 100-byte payload:
+// per entry 16 name bytes then the score as 4 little-endian bytes.
+class HighScoreTable {
+public:
+    HighScoreTable();
+    ~HighScoreTable() = default;
+    HighScoreTable(const HighScoreTable&) = delete;
+    HighScoreTable& operator=(const HighScoreTable&) = delete;
+
+    // Reads the table; false (table untouched) when the file cannot be opened
+    // or does not hold a whole table.
+    bool load(const char* fileName);
+    // Writes the table; never destroys an existing file unless the new one is complete.
+    void save(const char* fileName) const;
+    // Fills all five places with one name and scores spread evenly from top to bottom.
+    void fillDefault(const char* name, std::int32_t top, std::int32_t bottom);
+    // True when the score is at least the lowest score in the table.
+    bool qualifies(std::uint32_t score) const;
+    // Replaces the first entry with the lowest score and re-sorts.
+    void insert(const char* name, std::uint32_t score);
+    // Stable insertion sort, highest score first.
+    void sort();
+
+    const char* name(int i) const { return (*entries)[i].name; }
+    std::uint32_t score(int i) const { return (*entries)[i].score; }
+
+    // The payload exactly as it goes to disk.
+    std::array<unsigned char, HIGH_SCORE_FILE_BYTES> encode() const;
+    // Takes a 100-byte payload; every name comes out NUL-terminated within 16 bytes.
+    void decode(const unsigned char* payload);
+
+private:
+    std::unique_ptr<std::array<HighScoreEntry, HIGH_SCORE_ENTRIES>> entries;
+};

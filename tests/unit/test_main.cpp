@@ -1,0 +1,17 @@
+// Starts the library without a window so that memory bitmaps, palettes,
+// packed files and datafiles work in the unit tests.
+#define ALLEGRO_NO_MAGIC_MAIN
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0)
+        return 2;
+    set_color_depth(8);
+    return RUN_ALL_TESTS();
+}
