@@ -1,0 +1,77 @@
+#include "game/game.h"
+
+#include <cstdlib>
+
+#include "game/presets.h"
+#include "res/resource_access.h"
+
+namespace {
+const char* const HIGH_SCORE_FILE = "hiscores.hst";
+const char* const DEFAULT_NAME = "Orlem Vasket";
+constexpr int STAR_COUNT = 150;
+constexpr int STAR_ROWS = 430;
+} // namespace
+
+Game::Game(DATAFILE* data)
+    : resources(data), background(nullptr), score(0), gunAngle(0), reloadCountdown(0),
+      pointsPerKill(0), reloadTicks(0), landingLimit(0), spawnOdds(1), maxAlive(0),
+      presetName(""), presetIndex(1), volume(5)
+{
+    makeBackground();
+    presetIndex = 1;
+    applyPreset();
+    if (!highScores.load(HIGH_SCORE_FILE))
+        highScores.fillDefault(DEFAULT_NAME, 800, 200);
+    gunAngle = 0;
+    score = 0;
+    volume = 5;
+}
+
+Game::~Game()
+{
+    // Runs after the library is down: only the packed-file calls are used.
+    highScores.save(HIGH_SCORE_FILE);
+}
+
+void Game::applyPreset()
+{
+    const NamedPreset& chosen = PRESETS[presetIndex];
+    reloadTicks = chosen.values.reloadTicks;
+    landingLimit = chosen.values.landingLimit;
+    spawnOdds = chosen.values.spawnOdds;
+    maxAlive = chosen.values.maxAlive;
+    pointsPerKill = chosen.values.pointsPerKill;
+    presetName = chosen.name;
+}
+
+void Game::playCue(SAMPLE* sample)
+{
+    if (!sample || volume == 0)
+        return;
+    play_sample(sample, volume * 25, 128, 1000, 0);
+}
+
+void Game::makeBackground()
+{
+    if (!background)
+        background = create_bitmap(640, 480);
+    if (!background)
+        return; // no memory: the scene is drawn without its sky
+    clear_bitmap(background);
+    BITMAP* sky = resourceBitmap(resources, RES_SKY);
+    for (int x = 0; x < background->w; ++x)
+        draw_sprite(background, sky, x, 0);
+    const int white = makecol(255, 255, 255);
+    for (int i = 0; i < STAR_COUNT; ++i) {
+        const int y = std::rand() % STAR_ROWS;
+        const int x = std::rand() % 640;
+        circlefill(background, x, y, i % 7 == 0 ? 1 : 0, white);
+    }
+}
+
+void Game::releaseBackground()
+{
+    if (background)
+        destroy_bitmap(background);
+    background = nullptr;
+}

@@ -1,0 +1,66 @@
+#include "game/game.h"
+
+#include "app/quit_request.h"
+#include "game/frame.h"
+#include "game/menu_rules.h"
+#include "res/resource_access.h"
+
+namespace {
+
+// The keys that must be up before a visit starts reading them.
+bool anyEntryKeyDown()
+{
+    return key[KEY_ENTER] || key[KEY_DOWN] || key[KEY_UP] || key[KEY_ESC];
+}
+
+MenuKeys readMenuKeys()
+{
+    return MenuKeys{key[KEY_DOWN] != 0, key[KEY_UP] != 0, key[KEY_ESC] != 0, key[KEY_RIGHT] != 0,
+                    key[KEY_LEFT] != 0};
+}
+
+} // namespace
+
+bool Game::runMenu()
+{
+    Frame frame;
+    if (!frame)
+        return true; // nothing can be shown: leave through the normal shutdown
+    MenuState state;
+    state.presetIndex = presetIndex;
+    state.volume = volume;
+
+    // Keys still held from the last screen must not act here; rest so the
+    // wait sleeps instead of spinning.
+    while (anyEntryKeyDown() && !quitRequested())
+        rest(1);
+
+    FONT* menuFont = resourceFont(resources, RES_FONT);
+    BITMAP* cursor = resourceBitmap(resources, RES_CURSOR);
+    while (!key[KEY_ENTER] && !quitRequested()) {
+        clear_bitmap(frame.get());
+        drawScene(frame.get());
+        drawMenu(frame.get(), menuFont, cursor, state.item, presetName, volume);
+
+        const bool leave = applyMenuKeys(state, readMenuKeys());
+        if (state.presetIndex != presetIndex) {
+            presetIndex = state.presetIndex;
+            applyPreset();
+        }
+        volume = state.volume;
+        if (leave)
+            break;
+
+        if (key[KEY_TAB])
+            makeBackground();
+        frame.show();
+    }
+    clear_keybuf();
+    if (quitRequested())
+        return true;
+    if (state.item == MenuItem::Play)
+        play();
+    else if (state.item == MenuItem::Highscores)
+        showHighScores();
+    return state.item == MenuItem::Exit || quitRequested();
+}

@@ -1,0 +1,106 @@
+#include "game/game.h"
+
+#include <cstdlib>
+
+#include "app/quit_request.h"
+#include "app/timer.h"
+#include "game/frame.h"
+#include "res/resource_access.h"
+
+namespace {
+constexpr std::int32_t GUN_LIMIT = 64;
+constexpr std::int32_t GUN_TURN = 2;
+
+PlayKeys readPlayKeys()
+{
+    return PlayKeys{key[KEY_LEFT] != 0, key[KEY_RIGHT] != 0, key[KEY_SPACE] != 0};
+}
+} // namespace
+
+void Game::startGame()
+{
+    gunAngle = 0;
+    score = 0;
+    reloadCountdown = 0;
+    logicTicks.store(0);
+}
+
+unsigned Game::logicStep(const PlayKeys& keys)
+{
+    unsigned cues = 0;
+    if (keys.left && gunAngle > -GUN_LIMIT)
+        gunAngle -= GUN_TURN;
+    if (keys.right && gunAngle < GUN_LIMIT)
+        gunAngle += GUN_TURN;
+
+    if (reloadCountdown > 0) {
+        --reloadCountdown;
+    } else if (keys.fire) {
+        playCue(resourceSample(resources, RES_SND_SHOT));
+        cues |= CUE_SHOT;
+        shells.fire(gunAngle);
+        reloadCountdown = reloadTicks;
+    }
+
+    // One draw every step keeps the spawn pattern independent of the limit.
+    const int roll = std::rand();
+    if (roll % spawnOdds == 0 && squad.alive() < maxAlive)
+        squad.spawn();
+
+    shells.update();
+    squad.update(shells);
+
+    // Unsigned arithmetic: an endless game wraps instead of overflowing.
+    const auto gained = static_cast<std::uint32_t>(squad.takeKills()) * static_cast<std::uint32_t>(pointsPerKill);
+    score = static_cast<std::int32_t>(static_cast<std::uint32_t>(score) + gained);
+
+    if (squad.takeChuteHit()) {
+        playCue(resourceSample(resources, RES_SND_CHUTE_HIT));
+        cues |= CUE_CHUTE_HIT;
+    }
+    if (squad.takeLanding()) {
+        playCue(resourceSample(resources, RES_SND_LANDING));
+        cues |= CUE_LANDING;
+    }
+    if (squad.takeBodyHit()) {
+        playCue(resourceSample(resources, RES_SND_BODY_HIT));
+        cues |= CUE_BODY_HIT;
+    }
+    return cues;
+}
+
+void Game::play()
+{
+    Frame frame;
+    if (!frame)
+        return; // no frame, no game: back to the menu
+    startGame();
+
+    bool abandoned = false;
+    for (;;) {
+        if (quitRequested()) {
+            abandoned = true;
+            break;
+        }
+        if (key[KEY_ESC])
+            break;
+        while (logicTicks.load() > 0) {
+            logicStep(readPlayKeys());
+            logicTicks.fetch_sub(1);
+        }
+        drawScene(frame.get());
+        drawScoreLine(frame.get());
+        if (squad.landed() >= landingLimit) {
+            playCue(resourceSample(resources, RES_SND_GAME_OVER));
+            showGameOver();
+            break;
+        }
+        frame.show();
+    }
+
+    // A game cut short by closing the window skips the name entry.
+    if (!abandoned && !quitRequested() && highScores.qualifies(static_cast<std::uint32_t>(score)))
+        enterName();
+    squad.clear();
+    shells.clear();
+}

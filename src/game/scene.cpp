@@ -1,0 +1,28 @@
+#include "game/game.h"
+
+#include "res/resource_access.h"
+
+namespace {
+constexpr int PIVOT_X = 320;
+constexpr int PIVOT_Y = 365;
+constexpr int BARREL_PIVOT_X = 2;
+constexpr int BARREL_PIVOT_Y = 30;
+constexpr int BASE_X = 295;
+constexpr int BASE_Y = 348;
+} // namespace
+
+void Game::drawScene(BITMAP* frame) const
+{
+    if (background)
+        draw_sprite(frame, background, 0, 0);
+    pivot_sprite(frame, resourceBitmap(resources, RES_BARREL), PIVOT_X, PIVOT_Y, BARREL_PIVOT_X,
+                 BARREL_PIVOT_Y, itofix(gunAngle));
+    draw_sprite(frame, resourceBitmap(resources, RES_GUN_BASE), BASE_X, BASE_Y);
+    shells.draw(frame);
+    squad.draw(frame, resources);
+}
+
+void Game::drawScoreLine(BITMAP* frame) const
+{
+    textprintf_ex(frame, font, 5, 5, makecol(255, 255, 255), -1, "Score: %d", static_cast<int>(score));
+}

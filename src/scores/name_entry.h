@@ -1,0 +1,34 @@
+#pragma once
+
+#include <allegro.h>
+
+#include "scores/high_score_table.h"
+
+// The name typed so far on the name-entry screen and the last key read.
+struct NameEntry {
+    char name[HIGH_SCORE_NAME_BYTES] = {};
+    int length = 0;
+    int lastKey = 0;
+};
+
+// Applies one key as returned by readkey (character in the low 8 bits,
+// scancode above): types codes 32..127 while fewer than 15 are typed,
+// Backspace deletes by scancode.
+void applyNameKey(NameEntry& entry, int keyValue);
+// True once Enter or Esc (by scancode) has been read.
+bool nameEntryFinished(const NameEntry& entry);
+// True when the entry ended with Enter, so the name goes into the table.
+bool nameEntryConfirmed(const NameEntry& entry);
+
+// Draws the congratulation and the prompt.
+void drawNameEntryPrompt(BITMAP* frame, FONT* textFont);
+// Draws the name typed so far with an asterisk as its cursor.
+void drawNameLine(BITMAP* frame, FONT* textFont, const NameEntry& entry);
+// Draws the title and the five rows of the table.
+void drawHighScoreRows(BITMAP* frame, FONT* textFont, const HighScoreTable& table);
+
+// Top of row i of the table screen.
+constexpr int highScoreRowY(int i)
+{
+    return 70 + 25 * i;
+}
