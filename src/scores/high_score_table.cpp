@@ -1,0 +1,209 @@
+#include "scores/high_score_table.h"
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Length of a name held in at most 16 bytes, cut to 15 characters when no NUL comes.
+std::size_t boundedNameLength(const char* bytes)
+{
+    std::size_t len = 0;
+    while (len < static_cast<std::size_t>(HIGH_SCORE_NAME_MAX) && bytes[len] != '\0')
+        ++len;
+    return len;
+}
+
+// Stores a name NUL-terminated with every byte after the NUL zeroed.
+void storeName(char (&dest)[HIGH_SCORE_NAME_BYTES], const char* src)
+{
+    std::memset(dest, 0, sizeof dest);
+    if (src != nullptr)
+        std::memcpy(dest, src, boundedNameLength(src));
+}
+
+// Creates a fresh, unused file beside the target so that the target is not touched
+// before the new content is complete; empty string when none can be made.
+std::string createTempBeside(const char* fileName)
+{
+    const std::string base = std::string(fileName) + ".tmp-" + std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 32; ++attempt) {
+        std::string candidate = base + std::to_string(attempt);
+        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return candidate;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return std::string();
+}
+
+// Forces a file's content to the disk.
+bool syncFile(const char* path)
+{
+    int fd = ::open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
+// Makes a rename in the directory holding the path durable; failures change nothing.
+void syncParentDirectory(const char* path)
+{
+    std::string dir(path);
+    std::size_t slash = dir.find_last_of('/');
+    dir = (slash == std::string::npos) ? std::string(".") : dir.substr(0, slash + 1);
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Writes the payload as a packed file; true only when all of it reached the stream.
+bool writePacked(const char* path, const std::array<unsigned char, HIGH_SCORE_FILE_BYTES>& payload)
+{
+    PACKFILE* f = pack_fopen(path, "wp");
+    if (f == nullptr)
+        return false;
+    long written = pack_fwrite(payload.data(), HIGH_SCORE_FILE_BYTES, f);
+    int closed = pack_fclose(f);
+    return written == HIGH_SCORE_FILE_BYTES && closed == 0;
+}
+
+} // namespace
+
+// Acquires the five entries, zeroed.
+HighScoreTable::HighScoreTable()
+    : entries(std::make_unique<std::array<HighScoreEntry, HIGH_SCORE_ENTRIES>>())
+{
+}
+
+// Takes the whole table from a packed file, or leaves it untouched when the
+// file cannot be opened or holds less than a whole table.
+bool HighScoreTable::load(const char* fileName)
+{
+    PACKFILE* f = pack_fopen(fileName, "rp");
+    if (f == nullptr)
+        return false;
+    unsigned char payload[HIGH_SCORE_FILE_BYTES];
+    long got = pack_fread(payload, HIGH_SCORE_FILE_BYTES, f);
+    pack_fclose(f);
+    if (got != HIGH_SCORE_FILE_BYTES)
+        return false;
+    decode(payload);
+    return true;
+}
+
+// Writes a temporary packed file beside the target and renames it over the
+// target only once it is complete and on disk; silent on any failure.
+void HighScoreTable::save(const char* fileName) const
+{
+    const std::array<unsigned char, HIGH_SCORE_FILE_BYTES> payload = encode();
+    const std::string temp = createTempBeside(fileName);
+    if (temp.empty())
+        return;
+    if (!writePacked(temp.c_str(), payload) || !syncFile(temp.c_str())
+        || std::rename(temp.c_str(), fileName) != 0) {
+        std::remove(temp.c_str());
+        return;
+    }
+    syncParentDirectory(fileName);
+}
+
+// Gives all places one name and scores from top down in equal steps.
+void HighScoreTable::fillDefault(const char* name, std::int32_t top, std::int32_t bottom)
+{
+    // Wide arithmetic keeps extreme inputs defined; the quotient always fits 32 bits.
+    const std::int64_t step = (static_cast<std::int64_t>(top) - bottom) / 4;
+    std::int64_t value = top;
+    for (HighScoreEntry& entry : *entries) {
+        storeName(entry.name, name);
+        entry.score = static_cast<std::uint32_t>(value);
+        value -= step;
+    }
+}
+
+// True as soon as one entry's score does not exceed the given one.
+bool HighScoreTable::qualifies(std::uint32_t score) const
+{
+    for (const HighScoreEntry& entry : *entries) {
+        if (entry.score <= score)
+            return true;
+    }
+    return false;
+}
+
+// Overwrites the first entry holding the lowest score, then re-sorts.
+void HighScoreTable::insert(const char* name, std::uint32_t score)
+{
+    HighScoreEntry fresh{};
+    storeName(fresh.name, name);
+    fresh.score = score;
+
+    std::array<HighScoreEntry, HIGH_SCORE_ENTRIES>& e = *entries;
+    int target = 0;
+    for (int i = 1; i < HIGH_SCORE_ENTRIES; ++i) {
+        if (e[i].score < e[target].score)
+            target = i;
+    }
+    e[target] = fresh;
+    sort();
+}
+
+// Insertion sort; an entry moves up only past strictly lower scores, so ties keep their order.
+void HighScoreTable::sort()
+{
+    std::array<HighScoreEntry, HIGH_SCORE_ENTRIES>& e = *entries;
+    for (int i = 1; i < HIGH_SCORE_ENTRIES; ++i) {
+        const HighScoreEntry taken = e[i];
+        int j = i;
+        while (j > 0 && e[j - 1].score < taken.score) {
+            e[j] = e[j - 1];
+            --j;
+        }
+        e[j] = taken;
+    }
+}
+
+// Lays the entries out as 16 name bytes (zero after the NUL) and a little-endian score.
+std::array<unsigned char, HIGH_SCORE_FILE_BYTES> HighScoreTable::encode() const
+{
+    std::array<unsigned char, HIGH_SCORE_FILE_BYTES> payload{};
+    for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i) {
+        const HighScoreEntry& entry = (*entries)[i];
+        unsigned char* out = payload.data() + i * HIGH_SCORE_ENTRY_BYTES;
+        std::memcpy(out, entry.name, boundedNameLength(entry.name));
+        for (int b = 0; b < 4; ++b)
+            out[HIGH_SCORE_NAME_BYTES + b] = static_cast<unsigned char>(entry.score >> (8 * b));
+    }
+    return payload;
+}
+
+// Reads 100 payload bytes, cutting any name that lacks a NUL to 15 characters.
+void HighScoreTable::decode(const unsigned char* payload)
+{
+    for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i) {
+        HighScoreEntry& entry = (*entries)[i];
+        const unsigned char* in = payload + i * HIGH_SCORE_ENTRY_BYTES;
+        char raw[HIGH_SCORE_NAME_BYTES];
+        std::memcpy(raw, in, sizeof raw);
+        std::memset(entry.name, 0, sizeof entry.name);
+        std::memcpy(entry.name, raw, boundedNameLength(raw));
+        std::uint32_t score = 0;
+        for (int b = 0; b < 4; ++b)
+            score |= static_cast<std::uint32_t>(in[HIGH_SCORE_NAME_BYTES + b]) << (8 * b);
+        entry.score = score;
+    }
+}
