@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "res/resources.h"
+#include "res/resource_access.h"
 
 namespace {
 
@@ -17,12 +17,6 @@ void swing(Trooper& trooper)
     const bool turn = trooper.sway >= 0.0f ? trooper.sway > 15.0f : trooper.sway < -15.0f;
     if (turn)
         trooper.swayStep = -trooper.swayStep;
-}
-
-// The bitmap stored at a datafile index.
-BITMAP* sprite(DATAFILE* resources, int index)
-{
-    return static_cast<BITMAP*>(resources[index].dat);
 }
 
 } // namespace
@@ -97,16 +91,16 @@ void TrooperSquad::draw(BITMAP* dest, DATAFILE* resources) const
     for (const Trooper& trooper : troopers) {
         switch (trooper.state) {
         case Descending:
-            rotate_sprite(dest, sprite(resources, RES_TROOPER), trooper.x, trooper.y,
+            rotate_sprite(dest, resourceBitmap(resources, RES_TROOPER), trooper.x, trooper.y,
                           itofix(static_cast<int>(trooper.sway)));
             break;
         case Falling: {
             const int index = trooper.frame <= 5 ? RES_TROOPER_FALL_A : RES_TROOPER_FALL_B;
-            draw_sprite(dest, sprite(resources, index), trooper.x, trooper.y);
+            draw_sprite(dest, resourceBitmap(resources, index), trooper.x, trooper.y);
             break;
         }
         default:
-            draw_sprite(dest, sprite(resources, RES_TROOPER_FALL_A), trooper.x, trooper.y);
+            draw_sprite(dest, resourceBitmap(resources, RES_TROOPER_FALL_A), trooper.x, trooper.y);
             break;
         }
     }
