@@ -1,0 +1,254 @@
+#!/usr/bin/python3
+"""End-to-end tests of vollix: run one by name.
+
+usage: run_e2e.py --vollix PATH --data PATH TEST
+"""
+
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import harness as h  # noqa: E402
+
+DEFAULT_SCORES = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
+MENU_TEXT = "Error loading DATA.DAT."
+
+TESTS = {}
+
+
+def test(fn):
+    """Registers a test under its function name."""
+    TESTS[fn.__name__] = fn
+    return fn
+
+
+# ---- shared steps --------------------------------------------------------
+
+def open_menu(s):
+    """Waits for the window and the first menu frame (volume bar at 5)."""
+    s.wait_window()
+    return s.wait_steady("the main menu with the volume bar at 5",
+                         box=h.MENU_ITEMS_BOX,
+                         predicate=lambda img: h.volume_bar_length(img) == 26)
+
+
+def cursor_on(img, ref_play, item):
+    """True when img shows the cursor column as ref_play would with the cursor on item.
+
+    ref_play shows the cursor on Play; the row of item must differ from it and
+    every other row except Play's must match it.
+    """
+    for row in range(h.MENU_ROWS):
+        moved = item != 0 and row in (0, item)
+        if h.same(img, ref_play, h.cursor_box(row)) == moved:
+            return False
+    return True
+
+
+def move_cursor(s, key, ref_play, item):
+    """Presses key until the cursor stands on item."""
+    return s.hold_until(key, lambda img: cursor_on(img, ref_play, item),
+                        "the cursor on item %d" % item)
+
+
+def exit_by_escape(s, ref_play):
+    """ESC to Exit, ESC again to leave; returns the exit code."""
+    move_cursor(s, "Escape", ref_play, 4)
+    s.key_down("Escape")
+    try:
+        return s.wait_exit()
+    finally:
+        s.key_up("Escape")
+
+
+def back_in_menu(ref_menu):
+    """Predicate: the menu column looks as in ref_menu."""
+    return lambda img: h.same(img, ref_menu, h.MENU_ITEMS_BOX)
+
+
+def start_game(s, ref_menu):
+    """ENTER on Play; returns a steady first picture of the game."""
+    s.hold_until("Return", lambda img: not h.same(img, ref_menu, h.MENU_ITEMS_BOX),
+                 "the menu to give way to the game")
+    return s.shot()
+
+
+def escape_game_to_menu(s, ref_menu):
+    """Taps ESC in a game until the menu is back."""
+    return s.tap_until("Escape", back_in_menu(ref_menu), "the menu after ESC", timeout=30)
+
+
+# ---- tests ---------------------------------------------------------------
+
+@test
+def missing_data(args):
+    """No data.dat: a message box, no game window, exit 1, no hiscores.hst."""
+    with h.Session(args.vollix, args.data, "missing_data", with_data=False) as s:
+        def message_box():
+            s.assert_running()
+            for pid, argv in s.child_processes():
+                if argv and os.path.basename(argv[0]) == "xmessage":
+                    return pid, argv
+            return None
+        pid, argv = h.wait_for(message_box, h.WINDOW_TIMEOUT, "an xmessage child of the game", 0.1)
+        h.check(any(MENU_TEXT in a for a in argv), "xmessage text is %r" % argv)
+        h.check(s.windows_titled() == [], "a game window opened despite the missing data file")
+        os.kill(pid, 15)
+        code = s.wait_exit()
+        h.check(code == 1, "exit code %d, expected 1" % code)
+        h.check(not os.path.exists(s.path("hiscores.hst")), "hiscores.hst was written")
+
+
+@test
+def window(args):
+    """The window carries the exact title and is 640x480."""
+    with h.Session(args.vollix, args.data, "window") as s:
+        s.wait_window()
+        h.check(s.windows_titled() == [s.window], "title not exact")
+        size = s.geometry()
+        h.check(size == (640, 480), "window is %dx%d" % size)
+        open_menu(s)
+
+
+@test
+def menu(args):
+    """Cursor, preset and volume respond to the arrows; ENTER on Sound goes back to Play."""
+    with h.Session(args.vollix, args.data, "menu") as s:
+        ref = open_menu(s)
+        # Down to Preset and back up to Play.
+        move_cursor(s, "Down", ref, 1)
+        s.hold_until("Up", lambda img: h.same(img, ref, h.MENU_ITEMS_BOX), "the cursor back on Play")
+        move_cursor(s, "Down", ref, 1)
+        on_preset = s.shot()
+        # Normal -> Impossible -> Normal -> Easy -> Normal.
+        differs = lambda a, b: not h.same(a, b, h.PRESET_NAME_BOX)
+        impossible = s.hold_until("Right", lambda img: differs(img, on_preset), "a new preset name")
+        s.hold_until("Left", lambda img: not differs(img, on_preset), "the preset name Normal again")
+        easy = s.hold_until("Left", lambda img: differs(img, on_preset), "a new preset name")
+        h.check(differs(easy, impossible), "Easy and Impossible look the same")
+        s.hold_until("Right", lambda img: not differs(img, on_preset), "the preset name Normal again")
+        # Down to Sound; the bar grows and shrinks 5 pixels a step.
+        move_cursor(s, "Down", ref, 2)
+        move_cursor(s, "Down", ref, 3)
+        bar = lambda n: (lambda img: h.volume_bar_length(img) == n)
+        s.hold_until("Right", bar(31), "the volume bar at 6")
+        for volume in range(5, 0, -1):
+            s.hold_until("Left", bar(5 * volume + 1), "the volume bar at %d" % volume)
+        off = s.hold_until("Left", bar(0), "the volume bar gone")
+        h.check(not h.colour_pixels(off, h.YELLOW, h.VOLUME_BOX), "yellow left at volume 0")
+        h.check(not h.same(off, on_preset, h.VOLUME_BOX), "nothing drawn in place of the bar")
+        s.hold_until("Right", bar(6), "the volume bar at 1")
+        # ENTER on Sound: the next visit starts on Play with the volume kept.
+        back = s.tap_until("Return",
+                           lambda img: cursor_on(img, ref, 0) and h.volume_bar_length(img) == 6,
+                           "the cursor back on Play with the volume at 1")
+        h.check(h.same(back, ref, h.cursor_box(0)), "cursor not on Play")
+
+
+@test
+def escape_exit(args):
+    """ESC twice leaves with 0 and writes the default table."""
+    with h.Session(args.vollix, args.data, "escape_exit") as s:
+        ref = open_menu(s)
+        code = exit_by_escape(s, ref)
+        h.check(code == 0, "exit code %d, expected 0" % code)
+        path = s.path("hiscores.hst")
+        h.check(os.path.isfile(path), "no hiscores.hst after Exit")
+        entries = h.read_hiscores(path)
+        h.check(entries == DEFAULT_SCORES, "hiscores.hst holds %r" % entries)
+
+
+@test
+def play_controls(args):
+    """SPACE fires orange shells, LEFT turns the barrel, ESC returns to the menu."""
+    with h.Session(args.vollix, args.data, "play_controls") as s:
+        ref = open_menu(s)
+        first = start_game(s, ref)
+        above_gun = (290, 0, 350, 330)
+        before = h.colour_pixels(first, h.SHELL_ORANGE, above_gun, tolerance=12)
+        s.hold_until("space",
+                     lambda img: h.colour_pixels(img, h.SHELL_ORANGE, above_gun, 12) - before,
+                     "an orange shell above the gun")
+        barrel = (250, 290, 390, 372)
+        upright = s.wait_steady("the shells to leave the barrel area", box=barrel,
+                                timeout=h.SCREEN_TIMEOUT)
+        turned = s.hold_until("Left", lambda img: h.diff_count(img, upright, barrel) > 20,
+                              "the barrel to turn")
+        h.check(turned is not None, "barrel did not turn")
+        after = escape_game_to_menu(s, ref)
+        h.check(not h.same(after, ref, barrel), "the menu does not show the turned gun")
+        code = exit_by_escape(s, ref)
+        h.check(code == 0, "exit code %d, expected 0" % code)
+
+
+@test
+def game_over(args):
+    """An Easy game left alone ends by landings: banner, then a key brings back the menu."""
+    with h.Session(args.vollix, args.data, "game_over") as s:
+        ref = open_menu(s)
+        move_cursor(s, "Down", ref, 1)
+        on_preset = s.shot()
+        s.hold_until("Left", lambda img: not h.same(img, on_preset, h.PRESET_NAME_BOX), "the preset Easy")
+        s.hold_until("Up", lambda img: h.same(img, ref, h.cursor_box(1)) and h.same(img, ref, h.cursor_box(0)),
+                     "the cursor back on Play")
+        easy_menu = s.shot()
+        first = start_game(s, easy_menu)
+        banner = (150, 176, 490, 226)
+        s.wait_steady("the game-over banner", timeout=180,
+                      predicate=lambda img: h.diff_count(img, first, banner) > 1500
+                      and not h.same(img, easy_menu, h.MENU_ITEMS_BOX))
+        s.tap_until("space", back_in_menu(easy_menu), "the menu after the game-over key")
+        code = exit_by_escape(s, easy_menu)
+        h.check(code == 0, "exit code %d, expected 0" % code)
+
+
+@test
+def name_entry(args):
+    """A qualifying score opens the name entry; the typed name reaches hiscores.hst."""
+    seeded = [("Seed %d" % i, 0) for i in range(5)]
+    with h.Session(args.vollix, args.data, "name_entry", hiscores=seeded) as s:
+        ref = open_menu(s)
+        first = start_game(s, ref)
+        titles = (100, 26, 540, 72)
+        entry_shown = lambda img: (h.diff_count(img, first, titles) > 100
+                                   and not h.same(img, ref, h.MENU_ITEMS_BOX))
+        s.tap_until("Escape", entry_shown, "the name-entry screen", timeout=40, wait_each=6)
+        blank = s.wait_steady("a steady name-entry screen", predicate=entry_shown)
+        name_line = (160, 95, 480, 130)
+        s.type_text("Zed")
+        s.wait_steady("the typed name", box=name_line,
+                      predicate=lambda img: h.diff_count(img, blank, name_line) > 20)
+        s.tap_until("Return", back_in_menu(ref), "the menu after the name entry")
+        code = exit_by_escape(s, ref)
+        h.check(code == 0, "exit code %d, expected 0" % code)
+        entries = h.read_hiscores(s.path("hiscores.hst"))
+        h.check(("Zed", 0) in entries, "typed name not stored: %r" % entries)
+        h.check(sum(1 for e in entries if e[0].startswith("Seed")) == 4,
+                "expected four seeded entries left: %r" % entries)
+
+
+def main():
+    """Parses the arguments and runs the named test."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--vollix", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("test", choices=sorted(TESTS))
+    args = parser.parse_args()
+    # ctest ends a test that runs over time with SIGTERM: clean up then too.
+    import signal
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
+    started = time.monotonic()
+    try:
+        TESTS[args.test](args)
+    except h.E2EError as e:
+        print("FAIL %s: %s (after %.1f s)" % (args.test, e, time.monotonic() - started))
+        return 1
+    print("PASS %s (%.1f s)" % (args.test, time.monotonic() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
