@@ -14,8 +14,9 @@ constexpr int BASE_H = 132;
 constexpr float CAP_CX = 25.5f;     // the barrel's pivot lies on the cap's centre
 constexpr float CAP_CY = 17.5f;
 constexpr float CAP_R = 16.0f;
-constexpr int BODY_TOP = 17;
+constexpr int BODY_TOP = 21;      // below the pivot, so a level barrel shows clear of the body
 constexpr int PLINTH_TOP = 108;     // the ground starts 110 rows below the base's top
+constexpr int SEAMS[2] = {46, 78};
 
 // Light comes from the upper left, slightly towards the viewer.
 constexpr float LX = -0.55f, LY = -0.65f, LZ = 0.52f;
@@ -66,9 +67,9 @@ Image8 makeGunBase(const PaletteMap& pal)
     for (int y = 0; y < BASE_H; ++y)
         for (int x = 0; x < BASE_W; ++x) {
             const float px = x + 0.5f, py = y + 0.5f;
-            // Pedestal: tapers out from the cap down to the plinth.
+            // Pedestal: three sections, each a step wider than the one above, on a broad plinth.
             const float t = std::clamp((py - BODY_TOP) / (PLINTH_TOP - BODY_TOP), 0.0f, 1.0f);
-            const float half = (y >= PLINTH_TOP) ? 25.5f : 19.5f + 4.5f * t;
+            const float half = (y >= PLINTH_TOP) ? 25.5f : (y > SEAMS[1] ? 22.5f : (y > SEAMS[0] ? 21.5f : 20.5f));
             const bool inBody = y >= BODY_TOP && std::fabs(px - CAP_CX) <= half;
             const float dx = px - CAP_CX, dy = py - CAP_CY;
             const bool inCap = dx * dx + dy * dy <= CAP_R * CAP_R && y < BODY_TOP + 2;
@@ -98,7 +99,7 @@ Image8 makeGunBase(const PaletteMap& pal)
             img.set(x, row, pal.index(Ramp::Steel, steelTop - static_cast<int>(u * 8)));
             img.set(x, row + 1, pal.index(Ramp::Steel, steelTop - 6 - static_cast<int>(u * 8)));
         }
-        for (int row : {46, 78}) {
+        for (int row : SEAMS) {
             if (img.get(x, row) == 0)
                 continue;
             img.set(x, row, pal.index(Ramp::Steel, 2));
@@ -124,8 +125,9 @@ Image8 makeGunBase(const PaletteMap& pal)
 
 Image8 makeCursor(const PaletteMap& pal)
 {
-    constexpr int W = 17, H = 20;
-    const Polygon arrow = {{1.0f, 1.0f}, {16.0f, 10.0f}, {1.0f, 19.0f}, {5.5f, 10.0f}};
+    // Its tip sits level with the middle of the capitals of the item to its right.
+    constexpr int W = 17, H = 19;
+    const Polygon arrow = {{0.5f, 0.5f}, {16.0f, 8.5f}, {0.5f, 16.5f}, {5.0f, 8.5f}};
     Image8 img(W, H);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)

@@ -23,7 +23,7 @@ std::vector<float> renderEffect(const EffectRecipe& r)
     std::vector<float> out(static_cast<size_t>(n), 0.0f);
     std::mt19937 rng(1234);
     std::uniform_real_distribution<float> white(-1.0f, 1.0f);
-    float phase = 0, low = 0, lowForHigh = 0, grainGain = 0, grainTarget = 1;
+    float phase = 0, low = 0, low2 = 0, lowForHigh = 0, grainGain = 0, grainTarget = 1;
     int grainLeft = 0;
     const float lowK = onePole(r.noise.lowpassHz), highK = onePole(r.noise.highpassHz);
     for (int i = 0; i < n; ++i) {
@@ -37,9 +37,11 @@ std::vector<float> renderEffect(const EffectRecipe& r)
             s += r.tone.level * attack * std::exp(-r.tone.decayPerSecond * t) * std::sin(phase);
         }
         if (r.noise.level > 0) {
+            // Two low-pass stages for a soft top, one for the low cut.
             low += lowK * (white(rng) - low);
-            lowForHigh += highK * (low - lowForHigh);
-            float v = low - lowForHigh;
+            low2 += lowK * (low - low2);
+            lowForHigh += highK * (low2 - lowForHigh);
+            float v = low2 - lowForHigh;
             if (r.noise.grainsPerSecond > 0) {
                 // Random bursts of random strength: the crackle of fibres giving way.
                 if (--grainLeft <= 0) {
@@ -75,7 +77,7 @@ std::vector<float> renderPhrase(const PhraseRecipe& r)
             const float hz = note.hz * (1.0f + r.vibratoDepth * std::sin(TWO_PI * r.vibratoHz * t));
             phase += TWO_PI * hz / SAMPLE_RATE;
             const float tone = std::sin(phase) + r.brightness * (std::sin(3 * phase) / 3 + std::sin(5 * phase) / 5);
-            const float attack = std::min(1.0f, t / 0.012f);
+            const float attack = 0.5f - 0.5f * std::cos(3.1415926f * std::min(1.0f, t / 0.02f));
             const float decay = std::exp(-(last ? 2.2f : 3.0f) * t);
             const float release = std::clamp((length - t) / 0.05f, 0.0f, 1.0f);
             out[start + static_cast<size_t>(i)] += tone * attack * decay * release;
