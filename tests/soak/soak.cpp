@@ -81,7 +81,10 @@ void soakPreset(Game& game, int preset, long steps)
     const long endKiB = residentKiB();
     std::printf("preset %-10s %ld steps, %ld games, score %d, resident %ld KiB after 10%%, %ld KiB at end\n",
                 PRESETS[preset].name, steps, games, game.score, settledKiB, endKiB);
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer keeps freed memory in quarantine, so only a plain build can tell.
     check(endKiB - settledKiB < 1024, "memory grows", preset, steps);
+#endif
     game.squad.clear();
     game.shells.clear();
 }
