@@ -13,6 +13,7 @@ namespace {
 // Indices as in src/res/resources.h.
 enum { PAL, SKY, BARREL, BASE, BANNER, CURSOR, FONT_, TROOPER, FALL_B = 13, FALL_A = 14 };
 
+// Bitmap of object i.
 BITMAP* bmpOf(DATAFILE* d, int i) { return static_cast<BITMAP*>(d[i].dat); }
 
 // Sky repeated across, then stars, as the game builds its background.
