@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3 python3-pil
+  clang-14 libclang-rt-14-dev valgrind
 )
 
 missing=()
