@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3 python3-pil
   clang-14 libclang-rt-14-dev valgrind
+  desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
