@@ -13,7 +13,13 @@
 int main()
 {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    allegro_init();
+    // Without a display the library cannot start, and every call after a
+    // failed start can crash: report it as the graphics failure it is.
+    if (allegro_init() != 0) {
+        allegro_message("Error initializing graphics mode (640x480).\n%s.",
+                        allegro_error[0] ? allegro_error : "No display to open a window on");
+        return 1;
+    }
 
     DATAFILE* resources = loadResources("data.dat");
     if (!resources) {

@@ -103,6 +103,27 @@ def missing_data(args):
 
 
 @test
+def no_display(args):
+    """No X display: the graphics-mode message on standard output, exit 1, no file."""
+    import shutil
+    import subprocess
+    import tempfile
+    workdir = tempfile.mkdtemp(prefix="vollix-e2e-")
+    try:
+        shutil.copy(args.data, os.path.join(workdir, "data.dat"))
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "XAUTHORITY")}
+        res = subprocess.run([os.path.abspath(args.vollix)], cwd=workdir, env=env,
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, timeout=60)
+        out = res.stdout.decode(errors="replace")
+        h.check(res.returncode == 1, "exit code %d, expected 1" % res.returncode)
+        h.check("Error initializing graphics mode (640x480).\n" in out, "stdout is %r" % out)
+        h.check(not os.path.exists(os.path.join(workdir, "hiscores.hst")), "hiscores.hst was written")
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+@test
 def window(args):
     """The window carries the exact title and is 640x480."""
     with h.Session(args.vollix, args.data, "window") as s:
