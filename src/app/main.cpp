@@ -1,6 +1,7 @@
 // Vollix: start-up, the menu loop and shutdown.
 #include <allegro.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
@@ -10,16 +11,29 @@
 #include "game/game.h"
 #include "res/resource_access.h"
 
+namespace {
+
+// Reports that the window cannot be opened, shuts down, and gives the exit code.
+int failGraphics(DATAFILE* resources, const char* reason)
+{
+    allegro_message("Error initializing graphics mode (640x480).\n%s.", reason);
+    unload_datafile(resources);
+    allegro_exit();
+    return 1;
+}
+
+} // namespace
+
 int main()
 {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    // Without a display the library cannot start, and every call after a
-    // failed start can crash: report it as the graphics failure it is.
-    if (allegro_init() != 0) {
-        allegro_message("Error initializing graphics mode (640x480).\n%s.",
-                        allegro_error[0] ? allegro_error : "No display to open a window on");
-        return 1;
-    }
+    // Without a display the library cannot start, and calls after a failed
+    // start crash. Its display-less system still reads the data file, so a
+    // bad one is reported first; the missing display is then reported as the
+    // graphics failure it is, before anything that needs a display runs.
+    const bool started = allegro_init() == 0;
+    if (!started)
+        install_allegro(SYSTEM_NONE, &errno, std::atexit);
 
     DATAFILE* resources = loadResources("data.dat");
     if (!resources) {
@@ -28,6 +42,9 @@ int main()
         return 1;
     }
 
+    if (!started)
+        return failGraphics(resources, allegro_error[0] ? allegro_error : "No display to open a window on");
+
     install_keyboard();
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     install_timer();
@@ -35,12 +52,8 @@ int main()
     LOCK_FUNCTION(tickTimer);
     install_int_ex(tickTimer, BPS_TO_TIMER(60));
 
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
-        allegro_message("Error initializing graphics mode (640x480).\n%s.", allegro_error);
-        unload_datafile(resources);
-        allegro_exit();
-        return 1;
-    }
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0)
+        return failGraphics(resources, allegro_error);
     set_palette(resourcePalette(resources, RES_PALETTE));
     set_window_title("Vollix - By Orlem Vasket");
     installQuitHandlers();
