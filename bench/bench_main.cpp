@@ -102,6 +102,9 @@ void frameAt(benchmark::State& state, Bench b, Load load, const std::string& nam
     if (!loadIsAtLimit(state, *b.game))
         return;
     b.game->gunAngle = 30;
+    // The turned parachute pictures are made once, on the game's first
+    // trooper frame; that one-off cost is not a frame's.
+    b.game->drawScene(b.frame);
     timeEach(state, name, [] {},
              [&] {
                  b.game->drawScene(b.frame);
@@ -187,7 +190,7 @@ void printSummary(const std::string& loadBefore)
         printRow(name, "wall", s.wall);
     }
     std::printf("\nstep + frame:\n");
-    for (const char* load : {"all_descending", "long_game"}) {
+    for (const char* load : {"all_descending", "most_descending", "long_game"}) {
         printSum(load, "cpu", true);
         printSum(load, "wall", false);
     }
@@ -205,7 +208,9 @@ void registerAll(Bench b)
                 return *std::max_element(v.begin(), v.end());
             });
     };
-    for (auto [load, label] : {std::pair{Load::AllDescending, "all_descending"}, std::pair{Load::LongGame, "long_game"}}) {
+    for (auto [load, label] : {std::pair{Load::AllDescending, "all_descending"},
+                               std::pair{Load::MostDescending, "most_descending"},
+                               std::pair{Load::LongGame, "long_game"}}) {
         const std::string step = std::string("logic_step/") + label;
         const std::string frame = std::string("frame/") + label;
         common(benchmark::RegisterBenchmark(step.c_str(),
@@ -273,7 +278,7 @@ int main(int argc, char** argv)
         game.shells.clear();
         destroy_bitmap(copy);
         destroy_bitmap(frame);
-        game.releaseBackground();
+        game.releaseBitmaps();
     }
     unlink("hiscores.hst");
     if (chdir("/") == 0)

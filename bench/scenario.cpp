@@ -52,6 +52,19 @@ void placeAllDescending(Game& game)
         game.shells.place(shellOnRay(spreadAngle(k), 27.5 + 8.0 * (k % 4)));
 }
 
+// 458 troopers in the air, one per height from just spawned to about to land,
+// the rest landed; shells as in the all-descending case.
+void placeMostDescending(Game& game)
+{
+    const int inAir = 458;
+    for (int i = 0; i < inAir; ++i)
+        game.squad.place(descending((i * 37) % 630, -40 + i, i));
+    for (int i = inAir; i < TROOPERS; ++i)
+        game.squad.place(Trooper{(i * 37) % 630, 418, Landed, 0.0f, 0.5f, 0});
+    for (int k = 0; k < SHELLS; ++k)
+        game.shells.place(shellOnRay(spreadAngle(k), 27.5 + 8.0 * (k % 4)));
+}
+
 // About 92 troopers in the air (one spawn per 5 steps, 458 steps to land),
 // a few falling, the rest landed; shells at every age along their rays.
 void placeLongGame(Game& game)
@@ -73,8 +86,15 @@ void placeLoad(Game& game, Load load)
 {
     game.squad.clear();
     game.shells.clear();
-    if (load == Load::AllDescending)
+    switch (load) {
+    case Load::AllDescending:
         placeAllDescending(game);
-    else
+        break;
+    case Load::MostDescending:
+        placeMostDescending(game);
+        break;
+    case Load::LongGame:
         placeLongGame(game);
+        break;
+    }
 }

@@ -64,7 +64,7 @@ int main()
 
     // The background goes while the library can still release it; the
     // table is written by the Game's destructor after the library is down.
-    game.releaseBackground();
+    game.releaseBitmaps();
     unload_datafile(resources);
     allegro_exit();
     return 0;

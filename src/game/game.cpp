@@ -69,9 +69,10 @@ void Game::makeBackground()
     }
 }
 
-void Game::releaseBackground()
+void Game::releaseBitmaps()
 {
     if (background)
         destroy_bitmap(background);
     background = nullptr;
+    squad.releaseSprites();
 }

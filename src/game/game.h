@@ -37,8 +37,9 @@ public:
     void playCue(SAMPLE* sample);
     // Paints the sky strip and a fresh field of 150 stars into the background.
     void makeBackground();
-    // Releases the background while the library is still up (called at shutdown).
-    void releaseBackground();
+    // Releases the background and the turned trooper pictures while the
+    // library is still up (called at shutdown).
+    void releaseBitmaps();
 
     // Draws background, barrel, base, shells and troopers into a frame.
     void drawScene(BITMAP* frame) const;

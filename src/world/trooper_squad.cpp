@@ -91,8 +91,8 @@ void TrooperSquad::draw(BITMAP* dest, DATAFILE* resources) const
     for (const Trooper& trooper : troopers) {
         switch (trooper.state) {
         case Descending:
-            rotate_sprite(dest, resourceBitmap(resources, RES_TROOPER), trooper.x, trooper.y,
-                          itofix(static_cast<int>(trooper.sway)));
+            swaying.draw(dest, resourceBitmap(resources, RES_TROOPER), trooper.x, trooper.y,
+                         static_cast<int>(trooper.sway));
             break;
         case Falling: {
             const int index = trooper.frame <= 5 ? RES_TROOPER_FALL_A : RES_TROOPER_FALL_B;

@@ -3,6 +3,7 @@
 #include <allegro.h>
 #include <list>
 
+#include "world/rotated_sprites.h"
 #include "world/shell_list.h"
 
 enum TrooperState : int {
@@ -38,6 +39,8 @@ public:
     void draw(BITMAP* dest, DATAFILE* resources) const;
     // Removes every trooper and resets the alive and landed counts.
     void clear();
+    // Frees the turned parachute pictures; must run while the library is up.
+    void releaseSprites() { swaying.release(); }
 
     int alive() const { return aliveCount; }
     int landed() const { return landedCount; }
@@ -60,4 +63,6 @@ private:
     int bodyHitFlag = 0;
     int landedCount = 0;
     std::list<Trooper> troopers;
+    // The parachute picture at every sway angle, made on first draw.
+    mutable RotatedSprites swaying;
 };

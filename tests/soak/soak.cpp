@@ -105,7 +105,7 @@ int main(int argc, char** argv)
         Game game(fake.data());
         for (int preset = 0; preset < PRESET_COUNT; ++preset)
             soakPreset(game, preset, steps);
-        game.releaseBackground();
+        game.releaseBitmaps();
     }
     std::remove("hiscores.hst");
     rmdir(dir);

@@ -29,7 +29,7 @@ protected:
     void TearDown() override
     {
         if (game) {
-            game->releaseBackground();
+            game->releaseBitmaps();
             game.reset();
         }
         if (!oldDir.empty()) {

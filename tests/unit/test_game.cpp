@@ -38,7 +38,7 @@ TEST_F(GameTest, FreshSessionIsNormalWithDefaultTableWrittenAtEnd)
         EXPECT_EQ(game->highScores.score(i), expected[i]);
     }
     EXPECT_FALSE(fileExists("hiscores.hst"));
-    game->releaseBackground();
+    game->releaseBitmaps();
     game.reset();
     EXPECT_TRUE(fileExists("hiscores.hst"));
 }
