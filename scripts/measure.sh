@@ -16,7 +16,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-bench}
+build=$(realpath -m "${1:-$root/build-bench}")
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target vollix vollix_data vollix_idle_baseline vollix_step_probe vollix_xwatch >/dev/null
 
