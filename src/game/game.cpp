@@ -1,11 +1,24 @@
 #include "game/game.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "game/presets.h"
 #include "res/resource_access.h"
 
 namespace {
+// True when an 8-bit picture has no pixel of its mask colour.
+bool opaque8(BITMAP* picture)
+{
+    if (bitmap_color_depth(picture) != 8)
+        return false;
+    const int mask = bitmap_mask_color(picture);
+    for (int y = 0; y < picture->h; ++y)
+        if (std::memchr(picture->line[y], mask, picture->w))
+            return false;
+    return true;
+}
+
 const char* const HIGH_SCORE_FILE = "hiscores.hst";
 const char* const DEFAULT_NAME = "Orlem Vasket";
 constexpr int STAR_COUNT = 150;
@@ -67,6 +80,7 @@ void Game::makeBackground()
         const int x = std::rand() % 640;
         circlefill(background, x, y, i % 7 == 0 ? 1 : 0, white);
     }
+    backgroundOpaque = opaque8(background);
 }
 
 void Game::releaseBitmaps()
@@ -74,5 +88,6 @@ void Game::releaseBitmaps()
     if (background)
         destroy_bitmap(background);
     background = nullptr;
+    backgroundOpaque = false;
     squad.releaseSprites();
 }

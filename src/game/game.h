@@ -77,4 +77,9 @@ public:
     ShellList shells;
     HighScoreTable highScores;
     std::int32_t volume;
+
+private:
+    // True when the background holds no mask-coloured pixel, so that copying
+    // it whole puts down exactly what drawing it as a sprite would.
+    bool backgroundOpaque = false;
 };

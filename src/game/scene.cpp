@@ -13,7 +13,11 @@ constexpr int BASE_Y = 348;
 
 void Game::drawScene(BITMAP* frame) const
 {
-    if (background)
+    // A background without mask pixels is copied whole: the same picture as a
+    // masked draw, at a fraction of the cost on every frame of every screen.
+    if (background && backgroundOpaque)
+        blit(background, frame, 0, 0, 0, 0, background->w, background->h);
+    else if (background)
         draw_sprite(frame, background, 0, 0);
     pivot_sprite(frame, resourceBitmap(resources, RES_BARREL), PIVOT_X, PIVOT_Y, BARREL_PIVOT_X,
                  BARREL_PIVOT_Y, itofix(gunAngle));

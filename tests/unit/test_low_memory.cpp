@@ -2,6 +2,7 @@
 // instead of drawing into nothing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,7 +12,8 @@
 namespace {
 
 // Runs body in a child whose address space is capped just above what it
-// uses now, so that no further frame fits; true when the child exits 0.
+// uses now and whose heap is used up, so that no frame can be made; true
+// when the child exits 0.
 template <typename Body>
 bool runStarved(Body body)
 {
@@ -27,6 +29,13 @@ bool runStarved(Body body)
         const rlimit limit{cap, cap};
         if (setrlimit(RLIMIT_AS, &limit) != 0)
             _exit(4);
+        // Use up what the heap still holds, so that nothing more can be had.
+        for (std::size_t block : {1u << 16, 1u << 12, 1u << 6})
+            for (;;) {
+                void* volatile kept = std::malloc(block);
+                if (!kept)
+                    break;
+            }
         if (create_bitmap(640, 480) != nullptr)
             _exit(5); // the cap did not bite
         _exit(body() ? 0 : 1);
