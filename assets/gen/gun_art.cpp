@@ -27,8 +27,8 @@ float lit(float nx, float ny, float nz, float ambient, float diffuse, float shin
     const float d = std::max(0.0f, nx * LX + ny * LY + nz * LZ);
     // Mirror reflection towards a viewer on the z axis.
     const float rz = 2.0f * d * nz - LZ;
-    const float spec = std::pow(std::max(0.0f, rz), 12.0f);
-    return std::clamp(ambient + diffuse * d + shine * spec, 0.0f, 1.0f);
+    const float specular = std::pow(std::max(0.0f, rz), 12.0f);
+    return std::clamp(ambient + diffuse * d + shine * specular, 0.0f, 1.0f);
 }
 
 // Steel shade of a vertical cylinder at relative column u (-1 left edge .. 1 right edge).
