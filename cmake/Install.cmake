@@ -150,3 +150,9 @@ if(VOLLIX_TESTS AND (BUILD_TESTING OR NOT DEFINED BUILD_TESTING))
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/install_test.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(install_launcher PROPERTIES LABELS install TIMEOUT 300)
 endif()
+
+if(VOLLIX_TESTS AND (BUILD_TESTING OR NOT DEFINED BUILD_TESTING))
+  add_test(NAME package_lintian
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/package_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(package_lintian PROPERTIES LABELS install TIMEOUT 600)
+endif()
