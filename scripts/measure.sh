@@ -50,7 +50,7 @@ stop_pid() {
 
 # Private X server; -displayfd tells us which display it took.
 start_xvfb() {
-    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$work/display" 2>/dev/null &
     xvfb_pid=$!
     for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
     export DISPLAY=":$(head -n1 "$work/display")"

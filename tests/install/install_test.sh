@@ -59,7 +59,9 @@ for size in 16 32 48 64 128 256; do
 done
 
 # --- A private X server ----------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$root/display" 2>"$root/xvfb.log" &
+# -noreset: without it the server resets whenever its last client leaves, and
+# a game started during that reset cannot connect.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$root/display" 2>"$root/xvfb.log" &
 xvfb_pid=$!
 display_ready() { [ -s "$root/display" ] && grep -q '^[0-9]' "$root/display"; }
 wait_for "$timeout_s" display_ready || { echo "FAIL: Xvfb did not start"; exit 1; }
