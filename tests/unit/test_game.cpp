@@ -145,3 +145,21 @@ TEST_F(GameTest, ScoreLineIsWhiteAtTopLeft)
         EXPECT_NE(getpixel(frame, x, 4), FAKE_WHITE) << "text starts at y 5";
     destroy_bitmap(frame);
 }
+
+TEST_F(GameTest, MaskPixelsInTheSkyLeaveTheFrameBelowThem)
+{
+    // A sky strip with one mask-coloured pixel: the background then holds a
+    // row of them, which the scene must not paint over.
+    BITMAP* sky = static_cast<BITMAP*>(fake.data()[RES_SKY].dat);
+    putpixel(sky, 0, 450, bitmap_mask_color(sky));
+    game->makeBackground();
+    BITMAP* frame = create_bitmap(640, 480);
+    clear_to_color(frame, 77);
+    game->drawScene(frame);
+    int kept = 0;
+    for (int x = 0; x < 640; ++x)
+        kept += getpixel(frame, x, 450) == 77;
+    EXPECT_GT(kept, 580) << "the base covers the rest of the row";
+    EXPECT_EQ(getpixel(frame, 10, 449), FAKE_SKY);
+    destroy_bitmap(frame);
+}
