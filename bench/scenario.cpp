@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "res/placements.h"
+
 namespace {
 
 constexpr int TROOPERS = 1000;
 constexpr int SHELLS = 45;
-constexpr double PIVOT_X = 320.0;
-constexpr double PIVOT_Y = 365.0;
+constexpr double PIVOT_X = GUN_PIVOT_X;
+constexpr double PIVOT_Y = GUN_PIVOT_Y;
 
 // A descending trooper at (x, y) with a sway picked from i, within -15.5..15.5.
 Trooper descending(int x, int y, int i)

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "res/placements.h"
+
 namespace {
 // Indices as in src/res/resources.h.
 enum { PAL, SKY, BARREL, BASE, BANNER, CURSOR, FONT_, TROOPER, FALL_B = 13, FALL_A = 14 };
@@ -32,8 +34,8 @@ void drawBackground(BITMAP* frame, DATAFILE* d)
 // The gun at an angle, barrel under the base.
 void drawGun(BITMAP* frame, DATAFILE* d, int angle)
 {
-    pivot_sprite(frame, bmpOf(d, BARREL), 320, 365, 2, 30, itofix(angle));
-    draw_sprite(frame, bmpOf(d, BASE), 295, 348);
+    pivot_sprite(frame, bmpOf(d, BARREL), GUN_PIVOT_X, GUN_PIVOT_Y, BARREL_PIVOT_X, BARREL_PIVOT_Y, itofix(angle));
+    draw_sprite(frame, bmpOf(d, BASE), GUN_BASE_X, GUN_BASE_Y);
 }
 
 // A busy moment of play: troopers in every state and a few shells.

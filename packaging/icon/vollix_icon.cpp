@@ -9,16 +9,11 @@
 #include <cstdlib>
 
 #include "app/startup.h"
-#include "res/resources.h"
+#include "res/placements.h"
+#include "res/resource_access.h"
 
 namespace {
 
-const int SCREEN_W_PX = 640;
-const int SCREEN_H_PX = 480;
-const int PIVOT_X = 320;
-const int PIVOT_Y = 365;
-const int BASE_X = 295;
-const int BASE_Y = 348;
 const int ICON_SIDE = 128;
 const double PI = 3.14159265358979323846;
 
@@ -28,12 +23,6 @@ const float STARS[][3] = {
     {0.50f, 0.15f, 0}, {0.08f, 0.58f, 0}, {0.40f, 0.42f, 0}, {0.20f, 0.05f, 0},
     {0.97f, 0.05f, 0}, {0.58f, 0.55f, 0}, {0.30f, 0.70f, 0}, {0.80f, 0.62f, 0},
 };
-
-// Returns the bitmap held at a datafile index.
-BITMAP* picture(DATAFILE* resources, int index)
-{
-    return static_cast<BITMAP*>(resources[index].dat);
-}
 
 // Draws the sky strip across the whole scene, as the game's background does.
 void drawSky(BITMAP* scene, BITMAP* sky)
@@ -57,34 +46,34 @@ void drawStars(BITMAP* scene, int left, int top)
 // Composes the scene and copies the icon square out of it.
 BITMAP* composeIcon(DATAFILE* resources)
 {
-    BITMAP* scene = create_bitmap(SCREEN_W_PX, SCREEN_H_PX);
-    BITMAP* base = picture(resources, RES_GUN_BASE);
-    BITMAP* trooper = picture(resources, RES_TROOPER);
+    BITMAP* scene = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+    BITMAP* base = resourceBitmap(resources, RES_GUN_BASE);
+    BITMAP* trooper = resourceBitmap(resources, RES_TROOPER);
 
     // The square shows the top of the gun tower low in a tall sky, with a
     // trooper, drawn half as large again, up to the left.
-    const int top = BASE_Y - ICON_SIDE * 5 / 8;
-    const int left = PIVOT_X - ICON_SIDE / 2;
+    const int top = GUN_BASE_Y - ICON_SIDE * 5 / 8;
+    const int left = GUN_PIVOT_X - ICON_SIDE / 2;
     const double scale = 1.5;
     const int trooperW = static_cast<int>(trooper->w * scale);
     const int trooperH = static_cast<int>(trooper->h * scale);
     const int trooperX = left + ICON_SIDE / 12;
     const int trooperY = top + ICON_SIDE / 16;
 
-    drawSky(scene, picture(resources, RES_SKY));
+    drawSky(scene, resourceBitmap(resources, RES_SKY));
     drawStars(scene, left, top);
     rotate_scaled_sprite(scene, trooper, trooperX, trooperY, itofix(-8), ftofix(scale));
 
     // Aim the barrel at the trooper's body and put a shell on its way there.
-    const double dx = trooperX + trooperW / 2.0 - PIVOT_X;
-    const double dy = trooperY + trooperH * 0.75 - PIVOT_Y;
+    const double dx = trooperX + trooperW / 2.0 - GUN_PIVOT_X;
+    const double dy = trooperY + trooperH * 0.75 - GUN_PIVOT_Y;
     const double angle = std::atan2(dx, -dy) * 128.0 / PI;
-    pivot_sprite(scene, picture(resources, RES_BARREL), PIVOT_X, PIVOT_Y, 2, 30,
+    pivot_sprite(scene, resourceBitmap(resources, RES_BARREL), GUN_PIVOT_X, GUN_PIVOT_Y, BARREL_PIVOT_X, BARREL_PIVOT_Y,
                  ftofix(angle));
     const double along = 0.7;
-    circlefill(scene, PIVOT_X + static_cast<int>(dx * along),
-               PIVOT_Y + static_cast<int>(dy * along), 2, makecol(204, 104, 0));
-    draw_sprite(scene, base, BASE_X, BASE_Y);
+    circlefill(scene, GUN_PIVOT_X + static_cast<int>(dx * along),
+               GUN_PIVOT_Y + static_cast<int>(dy * along), 2, makecol(204, 104, 0));
+    draw_sprite(scene, base, GUN_BASE_X, GUN_BASE_Y);
 
     BITMAP* icon = create_bitmap(ICON_SIDE, ICON_SIDE);
     blit(scene, icon, left, top, 0, 0, ICON_SIDE, ICON_SIDE);

@@ -1,15 +1,7 @@
 #include "game/game.h"
 
+#include "res/placements.h"
 #include "res/resource_access.h"
-
-namespace {
-constexpr int PIVOT_X = 320;
-constexpr int PIVOT_Y = 365;
-constexpr int BARREL_PIVOT_X = 2;
-constexpr int BARREL_PIVOT_Y = 30;
-constexpr int BASE_X = 295;
-constexpr int BASE_Y = 348;
-} // namespace
 
 void Game::drawScene(BITMAP* frame) const
 {
@@ -19,9 +11,9 @@ void Game::drawScene(BITMAP* frame) const
         blit(background, frame, 0, 0, 0, 0, background->w, background->h);
     else if (background)
         draw_sprite(frame, background, 0, 0);
-    pivot_sprite(frame, resourceBitmap(resources, RES_BARREL), PIVOT_X, PIVOT_Y, BARREL_PIVOT_X,
+    pivot_sprite(frame, resourceBitmap(resources, RES_BARREL), GUN_PIVOT_X, GUN_PIVOT_Y, BARREL_PIVOT_X,
                  BARREL_PIVOT_Y, itofix(gunAngle));
-    draw_sprite(frame, resourceBitmap(resources, RES_GUN_BASE), BASE_X, BASE_Y);
+    draw_sprite(frame, resourceBitmap(resources, RES_GUN_BASE), GUN_BASE_X, GUN_BASE_Y);
     shells.draw(frame);
     squad.draw(frame, resources);
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "res/placements.h"
+
 // Appends a shell at the barrel tip, moving 10 pixels per step along the barrel.
 void ShellList::fire(int gunAngle)
 {
@@ -9,8 +11,8 @@ void ShellList::fire(int gunAngle)
     Shell shell;
     shell.vx = static_cast<float>(std::sin(a) * 10.0);
     shell.vy = static_cast<float>(std::cos(a) * -10.0);
-    shell.x = static_cast<float>(static_cast<double>(shell.vx) * 2.75 + 320.0);
-    shell.y = static_cast<float>(static_cast<double>(shell.vy) * 2.75 + 365.0);
+    shell.x = static_cast<float>(static_cast<double>(shell.vx) * 2.75 + GUN_PIVOT_X);
+    shell.y = static_cast<float>(static_cast<double>(shell.vy) * 2.75 + GUN_PIVOT_Y);
     shells.push_back(shell);
 }
 
@@ -20,7 +22,7 @@ void ShellList::update()
     for (auto it = shells.begin(); it != shells.end();) {
         it->x += it->vx;
         it->y += it->vy;
-        if (it->x > 640.0f || it->x < 0.0f || it->y < 0.0f)
+        if (it->x > SCREEN_WIDTH || it->x < 0.0f || it->y < 0.0f)
             it = shells.erase(it);
         else
             ++it;
