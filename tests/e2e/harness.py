@@ -11,6 +11,7 @@ import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -276,12 +277,13 @@ class Session:
                 shutil.copy(self.data, os.path.join(self.workdir, "data.dat"))
             if self.hiscores is not None:
                 write_hiscores(os.path.join(self.workdir, "hiscores.hst"), self.hiscores)
+            command = self.command()
             self.xvfb = Xvfb(self.tmp)
             self.env = dict(os.environ, DISPLAY=self.xvfb.display)
             self.env.pop("XAUTHORITY", None)
             self.out = open(os.path.join(self.tmp, "game.out"), "wb")
             self.err = open(os.path.join(self.tmp, "game.err"), "wb")
-            self.proc = subprocess.Popen([self.vollix], cwd=self.workdir, env=self.env,
+            self.proc = subprocess.Popen(command, cwd=self.workdir, env=self.env,
                                          stdin=subprocess.DEVNULL, stdout=self.out,
                                          stderr=self.err, start_new_session=True)
         except BaseException:
@@ -292,6 +294,10 @@ class Session:
     def __exit__(self, exc_type, exc, tb):
         self._teardown(failed=exc_type is not None)
         return False
+
+    def command(self):
+        """The game's command line, once its working directory is filled."""
+        return [self.vollix]
 
     def _teardown(self, failed):
         """Kills game and server, keeps evidence on failure, removes the temp dir."""
@@ -479,3 +485,80 @@ class Session:
     def child_processes(self):
         """(pid, argv) of the game's child processes."""
         return [(pid, cmdline(pid)) for pid in children_of(self.proc.pid)]
+
+
+# ---- steps shared by the test suites ----------------------------------------
+# Each takes a timeout for a screen to show and a retry for a key the game seems
+# to have missed; the robustness suite passes longer ones (valgrind is slow).
+
+def open_menu(s, timeout=SCREEN_TIMEOUT):
+    """Waits for the window and the first steady menu frame (volume bar at 5)."""
+    s.wait_window(timeout=max(timeout, WINDOW_TIMEOUT))
+    return s.wait_steady("the main menu with the volume bar at 5", box=MENU_ITEMS_BOX,
+                         timeout=timeout, predicate=lambda img: volume_bar_length(img) == 26)
+
+
+def in_menu(ref_menu):
+    """Predicate: the menu column looks as in ref_menu."""
+    return lambda img: same(img, ref_menu, MENU_ITEMS_BOX)
+
+
+def cursor_on(img, ref_play, item):
+    """True when img shows the cursor column as ref_play would with the cursor on item.
+
+    ref_play shows the cursor on Play; the row of item must differ from it and
+    every other row except Play's must match it.
+    """
+    for row in range(MENU_ROWS):
+        moved = item != 0 and row in (0, item)
+        if same(img, ref_play, cursor_box(row)) == moved:
+            return False
+    return True
+
+
+def move_cursor(s, key, ref_play, item, timeout=SCREEN_TIMEOUT, retry=4.0):
+    """Presses key until the cursor stands on item."""
+    return s.hold_until(key, lambda img: cursor_on(img, ref_play, item),
+                        "the cursor on item %d" % item, timeout=timeout, retry_after=retry)
+
+
+def start_game(s, ref_menu, timeout=SCREEN_TIMEOUT, retry=4.0):
+    """ENTER on Play until the menu gives way; returns a picture of the game."""
+    return s.hold_until("Return", lambda img: not in_menu(ref_menu)(img),
+                        "the menu to give way to the game", timeout=timeout, retry_after=retry)
+
+
+def exit_by_escape(s, ref_play, timeout=SCREEN_TIMEOUT, retry=4.0):
+    """ESC to Exit, ESC again to leave; returns the exit code."""
+    move_cursor(s, "Escape", ref_play, 4, timeout, retry)
+    s.key_down("Escape")
+    try:
+        return s.wait_exit(timeout=max(timeout, EXIT_TIMEOUT))
+    finally:
+        s.key_up("Escape")
+
+
+# ---- running one case --------------------------------------------------------
+
+SKIPPED = 77  # the exit code ctest is told means "skipped"
+
+
+class Skip(Exception):
+    """The case cannot run on this machine; not a failure."""
+
+
+def run_case(name, body):
+    """Runs one named case and reports it; returns the process exit code."""
+    # ctest ends a test that runs over time with SIGTERM: clean up then too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
+    started = time.monotonic()
+    try:
+        body()
+    except Skip as e:
+        print("SKIP %s: %s" % (name, e))
+        return SKIPPED
+    except E2EError as e:
+        print("FAIL %s: %s (after %.1f s)" % (name, e, time.monotonic() - started))
+        return 1
+    print("PASS %s (%.1f s)" % (name, time.monotonic() - started))
+    return 0

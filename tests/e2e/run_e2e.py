@@ -7,7 +7,6 @@ usage: run_e2e.py --vollix PATH --data PATH TEST
 import argparse
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -27,58 +26,9 @@ def test(fn):
 
 # ---- shared steps --------------------------------------------------------
 
-def open_menu(s):
-    """Waits for the window and the first menu frame (volume bar at 5)."""
-    s.wait_window()
-    return s.wait_steady("the main menu with the volume bar at 5",
-                         box=h.MENU_ITEMS_BOX,
-                         predicate=lambda img: h.volume_bar_length(img) == 26)
-
-
-def cursor_on(img, ref_play, item):
-    """True when img shows the cursor column as ref_play would with the cursor on item.
-
-    ref_play shows the cursor on Play; the row of item must differ from it and
-    every other row except Play's must match it.
-    """
-    for row in range(h.MENU_ROWS):
-        moved = item != 0 and row in (0, item)
-        if h.same(img, ref_play, h.cursor_box(row)) == moved:
-            return False
-    return True
-
-
-def move_cursor(s, key, ref_play, item):
-    """Presses key until the cursor stands on item."""
-    return s.hold_until(key, lambda img: cursor_on(img, ref_play, item),
-                        "the cursor on item %d" % item)
-
-
-def exit_by_escape(s, ref_play):
-    """ESC to Exit, ESC again to leave; returns the exit code."""
-    move_cursor(s, "Escape", ref_play, 4)
-    s.key_down("Escape")
-    try:
-        return s.wait_exit()
-    finally:
-        s.key_up("Escape")
-
-
-def back_in_menu(ref_menu):
-    """Predicate: the menu column looks as in ref_menu."""
-    return lambda img: h.same(img, ref_menu, h.MENU_ITEMS_BOX)
-
-
-def start_game(s, ref_menu):
-    """ENTER on Play; returns the first picture of the game."""
-    s.hold_until("Return", lambda img: not h.same(img, ref_menu, h.MENU_ITEMS_BOX),
-                 "the menu to give way to the game")
-    return s.shot()
-
-
 def escape_game_to_menu(s, ref_menu):
     """Taps ESC in a game until the menu is back."""
-    return s.tap_until("Escape", back_in_menu(ref_menu), "the menu after ESC", timeout=30)
+    return s.tap_until("Escape", h.in_menu(ref_menu), "the menu after ESC", timeout=30)
 
 
 # ---- tests ---------------------------------------------------------------
@@ -131,18 +81,18 @@ def window(args):
         h.check(s.windows_titled() == [s.window], "title not exact")
         size = s.geometry()
         h.check(size == (640, 480), "window is %dx%d" % size)
-        open_menu(s)
+        h.open_menu(s)
 
 
 @test
 def menu(args):
     """Cursor, preset and volume respond to the arrows; ENTER on Sound goes back to Play."""
     with h.Session(args.vollix, args.data, "menu") as s:
-        ref = open_menu(s)
+        ref = h.open_menu(s)
         # Down to Preset and back up to Play.
-        move_cursor(s, "Down", ref, 1)
+        h.move_cursor(s, "Down", ref, 1)
         s.hold_until("Up", lambda img: h.same(img, ref, h.MENU_ITEMS_BOX), "the cursor back on Play")
-        move_cursor(s, "Down", ref, 1)
+        h.move_cursor(s, "Down", ref, 1)
         on_preset = s.shot()
         # Normal -> Impossible -> Normal -> Easy -> Normal.
         differs = lambda a, b: not h.same(a, b, h.PRESET_NAME_BOX)
@@ -152,8 +102,8 @@ def menu(args):
         h.check(differs(easy, impossible), "Easy and Impossible look the same")
         s.hold_until("Right", lambda img: not differs(img, on_preset), "the preset name Normal again")
         # Down to Sound; the bar grows and shrinks 5 pixels a step.
-        move_cursor(s, "Down", ref, 2)
-        move_cursor(s, "Down", ref, 3)
+        h.move_cursor(s, "Down", ref, 2)
+        h.move_cursor(s, "Down", ref, 3)
         bar = lambda n: (lambda img: h.volume_bar_length(img) == n)
         s.hold_until("Right", bar(31), "the volume bar at 6")
         for volume in range(5, 0, -1):
@@ -164,7 +114,7 @@ def menu(args):
         s.hold_until("Right", bar(6), "the volume bar at 1")
         # ENTER on Sound: the next visit starts on Play with the volume kept.
         back = s.tap_until("Return",
-                           lambda img: cursor_on(img, ref, 0) and h.volume_bar_length(img) == 6,
+                           lambda img: h.cursor_on(img, ref, 0) and h.volume_bar_length(img) == 6,
                            "the cursor back on Play with the volume at 1")
         h.check(h.same(back, ref, h.cursor_box(0)), "cursor not on Play")
 
@@ -173,8 +123,8 @@ def menu(args):
 def escape_exit(args):
     """ESC twice leaves with 0 and writes the default table."""
     with h.Session(args.vollix, args.data, "escape_exit") as s:
-        ref = open_menu(s)
-        code = exit_by_escape(s, ref)
+        ref = h.open_menu(s)
+        code = h.exit_by_escape(s, ref)
         h.check(code == 0, "exit code %d, expected 0" % code)
         path = s.path("hiscores.hst")
         h.check(os.path.isfile(path), "no hiscores.hst after Exit")
@@ -186,8 +136,8 @@ def escape_exit(args):
 def play_controls(args):
     """SPACE fires orange shells, LEFT turns the barrel, ESC returns to the menu."""
     with h.Session(args.vollix, args.data, "play_controls") as s:
-        ref = open_menu(s)
-        first = start_game(s, ref)
+        ref = h.open_menu(s)
+        first = h.start_game(s, ref)
         above_gun = (290, 0, 350, 330)
         before = h.colour_pixels(first, h.SHELL_ORANGE, above_gun, tolerance=12)
         s.hold_until("space",
@@ -200,7 +150,7 @@ def play_controls(args):
                      "the barrel to turn")
         after = escape_game_to_menu(s, ref)
         h.check(not h.same(after, ref, barrel), "the menu does not show the turned gun")
-        code = exit_by_escape(s, ref)
+        code = h.exit_by_escape(s, ref)
         h.check(code == 0, "exit code %d, expected 0" % code)
 
 
@@ -208,19 +158,19 @@ def play_controls(args):
 def game_over(args):
     """An Easy game left alone ends by landings: banner, then a key brings back the menu."""
     with h.Session(args.vollix, args.data, "game_over") as s:
-        ref = open_menu(s)
-        move_cursor(s, "Down", ref, 1)
+        ref = h.open_menu(s)
+        h.move_cursor(s, "Down", ref, 1)
         on_preset = s.shot()
         s.hold_until("Left", lambda img: not h.same(img, on_preset, h.PRESET_NAME_BOX), "the preset Easy")
-        move_cursor(s, "Up", ref, 0)
+        h.move_cursor(s, "Up", ref, 0)
         easy_menu = s.shot()
-        first = start_game(s, easy_menu)
+        first = h.start_game(s, easy_menu)
         banner = (150, 176, 490, 226)
         s.wait_steady("the game-over banner", timeout=180,
                       predicate=lambda img: h.diff_count(img, first, banner) > 1500
                       and not h.same(img, easy_menu, h.MENU_ITEMS_BOX))
-        s.tap_until("space", back_in_menu(easy_menu), "the menu after the game-over key")
-        code = exit_by_escape(s, easy_menu)
+        s.tap_until("space", h.in_menu(easy_menu), "the menu after the game-over key")
+        code = h.exit_by_escape(s, easy_menu)
         h.check(code == 0, "exit code %d, expected 0" % code)
 
 
@@ -229,8 +179,8 @@ def name_entry(args):
     """A qualifying score opens the name entry; the typed name reaches hiscores.hst."""
     seeded = [("Seed %d" % i, 0) for i in range(5)]
     with h.Session(args.vollix, args.data, "name_entry", hiscores=seeded) as s:
-        ref = open_menu(s)
-        first = start_game(s, ref)
+        ref = h.open_menu(s)
+        first = h.start_game(s, ref)
         titles = (100, 26, 540, 72)
         entry_shown = lambda img: (h.diff_count(img, first, titles) > 100
                                    and not h.same(img, ref, h.MENU_ITEMS_BOX))
@@ -240,8 +190,8 @@ def name_entry(args):
         s.type_text("Zed")
         s.wait_steady("the typed name", box=name_line,
                       predicate=lambda img: h.diff_count(img, blank, name_line) > 20)
-        s.tap_until("Return", back_in_menu(ref), "the menu after the name entry")
-        code = exit_by_escape(s, ref)
+        s.tap_until("Return", h.in_menu(ref), "the menu after the name entry")
+        code = h.exit_by_escape(s, ref)
         h.check(code == 0, "exit code %d, expected 0" % code)
         entries = h.read_hiscores(s.path("hiscores.hst"))
         h.check(("Zed", 0) in entries, "typed name not stored: %r" % entries)
@@ -256,17 +206,7 @@ def main():
     parser.add_argument("--data", required=True)
     parser.add_argument("test", choices=sorted(TESTS))
     args = parser.parse_args()
-    # ctest ends a test that runs over time with SIGTERM: clean up then too.
-    import signal
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
-    started = time.monotonic()
-    try:
-        TESTS[args.test](args)
-    except h.E2EError as e:
-        print("FAIL %s: %s (after %.1f s)" % (args.test, e, time.monotonic() - started))
-        return 1
-    print("PASS %s (%.1f s)" % (args.test, time.monotonic() - started))
-    return 0
+    return h.run_case(args.test, lambda: TESTS[args.test](args))
 
 
 if __name__ == "__main__":

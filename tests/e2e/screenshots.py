@@ -12,7 +12,6 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness as h  # noqa: E402
-import run_e2e as e2e  # noqa: E402
 
 
 def main():
@@ -24,9 +23,9 @@ def main():
     os.makedirs(args.out, exist_ok=True)
 
     with h.Session(args.vollix, args.data, "screenshots") as s:
-        menu = e2e.open_menu(s)
+        menu = h.open_menu(s)
         menu.save(os.path.join(args.out, "menu.png"))
-        e2e.start_game(s, menu)
+        h.start_game(s, menu)
         # Sweep the gun while firing so shells, troopers and a kill or two show;
         # short enough that no game ends by landings.
         for key, hold in (("Left", 0.3), ("Right", 0.5), ("Left", 0.25)):

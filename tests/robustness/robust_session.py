@@ -10,9 +10,7 @@ import ctypes
 import ctypes.util
 import os
 import shutil
-import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
@@ -53,43 +51,22 @@ class RobustSession(h.Session):
         self.unprivileged = unprivileged
         self.prefix = list(prefix)
 
-    def __enter__(self):
-        for tool in ("Xvfb", "xdotool", "import", "pack"):
-            h.check(shutil.which(tool), "missing tool: %s" % tool)
-        h.check(os.access(self.vollix, os.X_OK), "no game binary at %s" % self.vollix)
-        self.tmp = tempfile.mkdtemp(prefix="vollix-robust-")
-        self.workdir = os.path.join(self.tmp, "run")
-        os.mkdir(self.workdir)
-        try:
-            if self.with_data:
-                shutil.copy(self.data, os.path.join(self.workdir, "data.dat"))
-            if self.hiscores is not None:
-                h.write_hiscores(os.path.join(self.workdir, "hiscores.hst"), self.hiscores)
-            command = self.prefix + [self.vollix]
-            if self.unprivileged:
-                h.check(can_drop_privileges(), "cannot run as %s" % PLAIN_USER)
-                uid, gid = plain_ids()
-                # The plain user must reach the workdir through the private temp dir.
-                os.chmod(self.tmp, 0o711)
-                for name in [self.workdir] + [os.path.join(self.workdir, f)
-                                              for f in os.listdir(self.workdir)]:
-                    os.chown(name, uid, gid)
-                command = ["setpriv", "--reuid=%d" % uid, "--regid=%d" % gid,
-                           "--clear-groups", "--"] + command
-            if self.prepare is not None:
-                self.prepare(self.workdir)
-            self.xvfb = h.Xvfb(self.tmp)
-            self.env = dict(os.environ, DISPLAY=self.xvfb.display)
-            self.env.pop("XAUTHORITY", None)
-            self.out = open(os.path.join(self.tmp, "game.out"), "wb")
-            self.err = open(os.path.join(self.tmp, "game.err"), "wb")
-            self.proc = subprocess.Popen(command, cwd=self.workdir, env=self.env,
-                                         stdin=subprocess.DEVNULL, stdout=self.out,
-                                         stderr=self.err, start_new_session=True)
-        except BaseException:
-            self._teardown(failed=True)
-            raise
-        return self
+    def command(self):
+        """Adds the prefix and the drop of privileges, then runs prepare."""
+        command = self.prefix + [self.vollix]
+        if self.unprivileged:
+            h.check(can_drop_privileges(), "cannot run as %s" % PLAIN_USER)
+            uid, gid = plain_ids()
+            # The plain user must reach the workdir through the private temp dir.
+            os.chmod(self.tmp, 0o711)
+            for name in [self.workdir] + [os.path.join(self.workdir, f)
+                                          for f in os.listdir(self.workdir)]:
+                os.chown(name, uid, gid)
+            command = ["setpriv", "--reuid=%d" % uid, "--regid=%d" % gid,
+                       "--clear-groups", "--"] + command
+        if self.prepare is not None:
+            self.prepare(self.workdir)
+        return command
 
     def press_close_button(self):
         """Sends the window manager's close request (WM_DELETE_WINDOW) to the window."""

@@ -32,11 +32,7 @@ QUIT_LIMIT = 5.0          # seconds the game gets to leave after a quit request
 WAIT = {"limit": 60.0, "each": 6.0}
 
 CASES = {}
-SKIPPED = 77              # exit code ctest is told means "skipped"
-
-
-class Skip(Exception):
-    """The case cannot run on this machine; not a failure."""
+Skip = h.Skip
 
 
 def case(name):
@@ -93,33 +89,25 @@ def no_temp_files(workdir):
 # ---- screens ----------------------------------------------------------------
 
 def open_menu(s):
-    """Waits for the window and a steady menu with the yellow volume bar."""
-    s.wait_window(timeout=WAIT["limit"])
-    return s.wait_steady("the main menu", box=h.MENU_ITEMS_BOX, timeout=WAIT["limit"],
-                         predicate=lambda img: h.volume_bar_length(img) > 0)
-
-
-def in_menu(ref):
-    """Predicate: the menu column as in ref."""
-    return lambda img: h.same(img, ref, h.MENU_ITEMS_BOX)
+    """Waits for the window and a steady menu."""
+    return h.open_menu(s, timeout=WAIT["limit"])
 
 
 def start_game(s, ref):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
-    return s.hold_until("Return", lambda img: not in_menu(ref)(img), "the game",
-                        timeout=WAIT["limit"], retry_after=WAIT["each"])
+    return h.start_game(s, ref, timeout=WAIT["limit"], retry=WAIT["each"])
 
 
 def leave_game(s, ref):
     """ESC in a game until the menu is back (no place in the table is earned)."""
-    return s.tap_until("Escape", in_menu(ref), "the menu after ESC",
+    return s.tap_until("Escape", h.in_menu(ref), "the menu after ESC",
                        timeout=WAIT["limit"], wait_each=WAIT["each"])
 
 
 def to_name_entry(s, ref, game):
     """ESC in a game whose score qualifies, until the name entry shows."""
     titles = (100, 26, 540, 72)
-    shown = lambda img: h.diff_count(img, game, titles) > 100 and not in_menu(ref)(img)
+    shown = lambda img: h.diff_count(img, game, titles) > 100 and not h.in_menu(ref)(img)
     s.tap_until("Escape", shown, "the name-entry screen", timeout=WAIT["limit"], wait_each=WAIT["each"])
     return s.wait_steady("a steady name-entry screen", predicate=shown, timeout=WAIT["limit"])
 
@@ -142,13 +130,7 @@ def to_table(s, ref):
 
 def exit_by_escape(s, ref):
     """ESC moves to Exit, ESC again leaves; returns the exit code."""
-    s.hold_until("Escape", cursor_moved_to(ref, 4), "the cursor on Exit",
-                 timeout=WAIT["limit"], retry_after=WAIT["each"])
-    s.key_down("Escape")
-    try:
-        return s.wait_exit(timeout=WAIT["limit"])
-    finally:
-        s.key_up("Escape")
+    return h.exit_by_escape(s, ref, timeout=WAIT["limit"], retry=WAIT["each"])
 
 
 def play_a_moment(s, ref):
@@ -156,7 +138,7 @@ def play_a_moment(s, ref):
     start_game(s, ref)
     leave_game(s, ref)
     to_table(s, ref)
-    s.tap_until("space", in_menu(ref), "the menu after the table", timeout=WAIT["limit"])
+    s.tap_until("space", h.in_menu(ref), "the menu after the table", timeout=WAIT["limit"])
     code = exit_by_escape(s, ref)
     h.check(code == 0, "exit code %d, expected 0" % code)
 
@@ -477,7 +459,7 @@ def _save_replaces(args):
         name_line = (160, 95, 480, 130)
         s.wait_steady("the typed name", box=name_line, timeout=WAIT["limit"],
                       predicate=lambda img: h.diff_count(img, entry, name_line) > 20)
-        s.tap_until("Return", in_menu(ref), "the menu after the name entry", timeout=WAIT["limit"])
+        s.tap_until("Return", h.in_menu(ref), "the menu after the name entry", timeout=WAIT["limit"])
         code = exit_by_escape(s, ref)
         h.check(code == 0, "exit code %d" % code)
         entries = valid_table(s.path("hiscores.hst"))
@@ -521,7 +503,7 @@ def reach_game_over(s, ref):
     banner = (150, 176, 490, 226)
     s.wait_steady("the game-over banner", timeout=240, gap=1.0,
                   predicate=lambda img: h.diff_count(img, first, banner) > 1500
-                  and not in_menu(easy_menu)(img))
+                  and not h.in_menu(easy_menu)(img))
 
 
 SCREENS = {"menu": (reach_menu, CUSTOM_SCORES), "game": (reach_game, CUSTOM_SCORES),
@@ -581,10 +563,10 @@ def valgrind_session(args):
         name_line = (160, 95, 480, 130)
         s.wait_steady("the typed name", box=name_line, timeout=WAIT["limit"], gap=1.0,
                       predicate=lambda img: h.diff_count(img, entry, name_line) > 20)
-        s.tap_until("Return", in_menu(ref), "the menu after the name entry",
+        s.tap_until("Return", h.in_menu(ref), "the menu after the name entry",
                     timeout=WAIT["limit"], wait_each=WAIT["each"])
         to_table(s, ref)
-        s.tap_until("space", in_menu(ref), "the menu after the table",
+        s.tap_until("space", h.in_menu(ref), "the menu after the table",
                     timeout=WAIT["limit"], wait_each=WAIT["each"])
         code = exit_by_escape(s, ref)
         print("game exit code %d" % code)
@@ -595,7 +577,7 @@ def valgrind_session(args):
 # ---- runner -------------------------------------------------------------------
 
 def main():
-    """Runs the named case; exit 0 on pass, SKIPPED on skip, 1 on failure."""
+    """Runs the named case; exit 0 on pass, 77 on skip, 1 on failure."""
     if "--list" in sys.argv:
         hidden = ("hst_unreadable_plain", "hst_unreadable_dropped")
         print(";".join(sorted(n for n in CASES if n not in hidden)))
@@ -608,18 +590,8 @@ def main():
                         help="words put before the game on its command line (valgrind_session)")
     parser.add_argument("case", choices=sorted(CASES) + ["valgrind_session"])
     args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
-    started = time.monotonic()
-    try:
-        (valgrind_session if args.case == "valgrind_session" else CASES[args.case])(args)
-    except Skip as e:
-        print("SKIP %s: %s" % (args.case, e))
-        return SKIPPED
-    except h.E2EError as e:
-        print("FAIL %s: %s (after %.1f s)" % (args.case, e, time.monotonic() - started))
-        return 1
-    print("PASS %s (%.1f s)" % (args.case, time.monotonic() - started))
-    return 0
+    run = valgrind_session if args.case == "valgrind_session" else CASES[args.case]
+    return h.run_case(args.case, lambda: run(args))
 
 
 if __name__ == "__main__":
