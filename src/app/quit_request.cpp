@@ -27,16 +27,6 @@ bool quitRequested()
     return quitFlag.load();
 }
 
-void requestQuit()
-{
-    quitFlag.store(true);
-}
-
-void clearQuitRequest()
-{
-    quitFlag.store(false);
-}
-
 void installQuitHandlers()
 {
     struct sigaction action {};

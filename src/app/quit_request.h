@@ -4,8 +4,5 @@
 // SIGTERM or SIGINT. Every screen polls it and unwinds through the normal
 // shutdown, so the high-score table is still written.
 bool quitRequested();
-void requestQuit();
-// Clears a request (tests use this between cases).
-void clearQuitRequest();
 // Hooks the close button and the two signals up to requestQuit.
 void installQuitHandlers();

@@ -33,15 +33,6 @@ public:
         blit(bitmap, screen, 0, 0, 0, 0, WIDTH, HEIGHT);
     }
 
-    // Releases the bitmap before the screen's end (where the screen must
-    // free it before a final wait).
-    void release()
-    {
-        if (bitmap)
-            destroy_bitmap(bitmap);
-        bitmap = nullptr;
-    }
-
 private:
     BITMAP* bitmap;
 };
