@@ -76,13 +76,8 @@ void Game::play()
         return; // no frame, no game: back to the menu
     startGame();
 
-    bool abandoned = false;
     for (;;) {
-        if (quitRequested()) {
-            abandoned = true;
-            break;
-        }
-        if (key[KEY_ESC])
+        if (key[KEY_ESC] || quitRequested())
             break;
         while (logicTicks.load() > 0) {
             logicStep(readPlayKeys());
@@ -99,7 +94,7 @@ void Game::play()
     }
 
     // A game cut short by closing the window skips the name entry.
-    if (!abandoned && !quitRequested() && highScores.qualifies(static_cast<std::uint32_t>(score)))
+    if (!quitRequested() && highScores.qualifies(static_cast<std::uint32_t>(score)))
         enterName();
     squad.clear();
     shells.clear();
