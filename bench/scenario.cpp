@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "res/placements.h"
+#include "world/gun.h"
 
 namespace {
 
 constexpr int TROOPERS = 1000;
 constexpr int SHELLS = 45;
-constexpr double PIVOT_X = GUN_PIVOT_X;
-constexpr double PIVOT_Y = GUN_PIVOT_Y;
 
 // A descending trooper at (x, y) with a sway picked from i, within -15.5..15.5.
 Trooper descending(int x, int y, int i)
@@ -22,19 +20,19 @@ Trooper descending(int x, int y, int i)
 // A shell on the gun's ray at an even angle, the given distance out from the pivot.
 Shell shellOnRay(int angle, double distance)
 {
-    const double a = angle * 1.40625 * 0.017453292519943295;
+    const double a = Gun::radians(angle);
     const float vx = static_cast<float>(std::sin(a) * 10.0);
     const float vy = static_cast<float>(std::cos(a) * -10.0);
-    return Shell{static_cast<float>(PIVOT_X + std::sin(a) * distance),
-                 static_cast<float>(PIVOT_Y - std::cos(a) * distance), vx, vy};
+    return Shell{static_cast<float>(Gun::PIVOT_X + std::sin(a) * distance),
+                 static_cast<float>(Gun::PIVOT_Y - std::cos(a) * distance), vx, vy};
 }
 
 // How far out along the ray a shell can be and still be on screen after one more step.
 double onScreenReach(int angle)
 {
-    const double a = angle * 1.40625 * 0.017453292519943295;
-    const double up = std::cos(a) > 1e-9 ? PIVOT_Y / std::cos(a) : 1e9;
-    const double side = std::fabs(std::sin(a)) > 1e-9 ? PIVOT_X / std::fabs(std::sin(a)) : 1e9;
+    const double a = Gun::radians(angle);
+    const double up = std::cos(a) > 1e-9 ? Gun::PIVOT_Y / std::cos(a) : 1e9;
+    const double side = std::fabs(std::sin(a)) > 1e-9 ? Gun::PIVOT_X / std::fabs(std::sin(a)) : 1e9;
     return std::min(up, side) - 11.0;
 }
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "res/placements.h"
+#include "world/gun.h"
 
 namespace {
 // Indices as in src/res/resources.h.
@@ -34,8 +34,8 @@ void drawBackground(BITMAP* frame, DATAFILE* d)
 // The gun at an angle, barrel under the base.
 void drawGun(BITMAP* frame, DATAFILE* d, int angle)
 {
-    pivot_sprite(frame, bmpOf(d, BARREL), GUN_PIVOT_X, GUN_PIVOT_Y, BARREL_PIVOT_X, BARREL_PIVOT_Y, itofix(angle));
-    draw_sprite(frame, bmpOf(d, BASE), GUN_BASE_X, GUN_BASE_Y);
+    pivot_sprite(frame, bmpOf(d, BARREL), Gun::PIVOT_X, Gun::PIVOT_Y, Gun::BARREL_PIVOT_X, Gun::BARREL_PIVOT_Y, itofix(angle));
+    draw_sprite(frame, bmpOf(d, BASE), Gun::BASE_X, Gun::BASE_Y);
 }
 
 // A busy moment of play: troopers in every state and a few shells.

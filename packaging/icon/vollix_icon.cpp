@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "res/placements.h"
 #include "res/resource_access.h"
+#include "world/gun.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ BITMAP* composeIcon(DATAFILE* resources)
 
     // The square shows the top of the gun tower low in a tall sky, with a
     // trooper, drawn half as large again, up to the left.
-    const int top = GUN_BASE_Y - ICON_SIDE * 5 / 8;
-    const int left = GUN_PIVOT_X - ICON_SIDE / 2;
+    const int top = Gun::BASE_Y - ICON_SIDE * 5 / 8;
+    const int left = Gun::PIVOT_X - ICON_SIDE / 2;
     const double scale = 1.5;
     const int trooperW = static_cast<int>(trooper->w * scale);
     const int trooperH = static_cast<int>(trooper->h * scale);
@@ -65,15 +66,15 @@ BITMAP* composeIcon(DATAFILE* resources)
     rotate_scaled_sprite(scene, trooper, trooperX, trooperY, itofix(-8), ftofix(scale));
 
     // Aim the barrel at the trooper's body and put a shell on its way there.
-    const double dx = trooperX + trooperW / 2.0 - GUN_PIVOT_X;
-    const double dy = trooperY + trooperH * 0.75 - GUN_PIVOT_Y;
+    const double dx = trooperX + trooperW / 2.0 - Gun::PIVOT_X;
+    const double dy = trooperY + trooperH * 0.75 - Gun::PIVOT_Y;
     const double angle = std::atan2(dx, -dy) * 128.0 / PI;
-    pivot_sprite(scene, resourceBitmap(resources, RES_BARREL), GUN_PIVOT_X, GUN_PIVOT_Y, BARREL_PIVOT_X, BARREL_PIVOT_Y,
+    pivot_sprite(scene, resourceBitmap(resources, RES_BARREL), Gun::PIVOT_X, Gun::PIVOT_Y, Gun::BARREL_PIVOT_X, Gun::BARREL_PIVOT_Y,
                  ftofix(angle));
     const double along = 0.7;
-    circlefill(scene, GUN_PIVOT_X + static_cast<int>(dx * along),
-               GUN_PIVOT_Y + static_cast<int>(dy * along), 2, makecol(204, 104, 0));
-    draw_sprite(scene, base, GUN_BASE_X, GUN_BASE_Y);
+    circlefill(scene, Gun::PIVOT_X + static_cast<int>(dx * along),
+               Gun::PIVOT_Y + static_cast<int>(dy * along), 2, makecol(204, 104, 0));
+    draw_sprite(scene, base, Gun::BASE_X, Gun::BASE_Y);
 
     BITMAP* icon = create_bitmap(ICON_SIDE, ICON_SIDE);
     blit(scene, icon, left, top, 0, 0, ICON_SIDE, ICON_SIDE);

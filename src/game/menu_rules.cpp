@@ -38,19 +38,3 @@ bool applyMenuKeys(MenuState& state, const MenuKeys& keys)
     state.keyGuard = keys.down || keys.up || keys.esc || keys.right || keys.left;
     return false;
 }
-
-void drawMenu(BITMAP* frame, FONT* menuFont, BITMAP* cursor, MenuItem item, const char* presetName,
-              std::int32_t volume)
-{
-    textprintf_ex(frame, menuFont, 35, 10, -1, -1, "Play");
-    textprintf_ex(frame, menuFont, 35, 35, -1, -1, "Preset: ");
-    textprintf_ex(frame, menuFont, 125, 35, -1, -1, "%s", presetName);
-    textprintf_ex(frame, menuFont, 35, 60, -1, -1, "Highscores");
-    textprintf_ex(frame, menuFont, 35, 85, -1, -1, "Sound: ");
-    textprintf_ex(frame, menuFont, 35, 110, -1, -1, "Exit");
-    draw_sprite(frame, cursor, 10, 12 + 25 * static_cast<int>(item));
-    if (volume > 0)
-        rectfill(frame, 110, 90, 110 + 5 * volume, 110, makecol(255, 255, 0));
-    else
-        textprintf_ex(frame, menuFont, 110, 85, -1, -1, "Off");
-}

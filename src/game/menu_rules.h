@@ -1,6 +1,5 @@
 #pragma once
 
-#include <allegro.h>
 #include <cstdint>
 
 enum class MenuItem : int {
@@ -31,7 +30,3 @@ struct MenuState {
 // Applies one frame's keys: moves the cursor, edits preset or volume, and
 // re-arms the guard. Returns true when ESC on Exit leaves the menu at once.
 bool applyMenuKeys(MenuState& state, const MenuKeys& keys);
-
-// Draws the five items, the preset name, the volume bar or "Off" and the cursor.
-void drawMenu(BITMAP* frame, FONT* menuFont, BITMAP* cursor, MenuItem item, const char* presetName,
-              std::int32_t volume);

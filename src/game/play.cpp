@@ -6,11 +6,9 @@
 #include "app/timer.h"
 #include "game/frame.h"
 #include "res/resource_access.h"
+#include "world/gun.h"
 
 namespace {
-constexpr std::int32_t GUN_LIMIT = 64;
-constexpr std::int32_t GUN_TURN = 2;
-
 PlayKeys readPlayKeys()
 {
     return PlayKeys{key[KEY_LEFT] != 0, key[KEY_RIGHT] != 0, key[KEY_SPACE] != 0};
@@ -28,18 +26,11 @@ void Game::startGame()
 unsigned Game::logicStep(const PlayKeys& keys)
 {
     unsigned cues = 0;
-    if (keys.left && gunAngle > -GUN_LIMIT)
-        gunAngle -= GUN_TURN;
-    if (keys.right && gunAngle < GUN_LIMIT)
-        gunAngle += GUN_TURN;
-
-    if (reloadCountdown > 0) {
-        --reloadCountdown;
-    } else if (keys.fire) {
+    gunAngle = Gun::turned(gunAngle, keys.left, keys.right);
+    if (Gun::fires(reloadCountdown, keys.fire, reloadTicks)) {
         playCue(resourceSample(resources, RES_SND_SHOT));
         cues |= CUE_SHOT;
         shells.fire(gunAngle);
-        reloadCountdown = reloadTicks;
     }
 
     // One draw every step keeps the spawn pattern independent of the limit.

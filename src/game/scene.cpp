@@ -1,7 +1,7 @@
 #include "game/game.h"
 
-#include "res/placements.h"
 #include "res/resource_access.h"
+#include "world/gun.h"
 
 void Game::drawScene(BITMAP* frame) const
 {
@@ -11,9 +11,9 @@ void Game::drawScene(BITMAP* frame) const
         blit(background, frame, 0, 0, 0, 0, background->w, background->h);
     else if (background)
         draw_sprite(frame, background, 0, 0);
-    pivot_sprite(frame, resourceBitmap(resources, RES_BARREL), GUN_PIVOT_X, GUN_PIVOT_Y, BARREL_PIVOT_X,
-                 BARREL_PIVOT_Y, itofix(gunAngle));
-    draw_sprite(frame, resourceBitmap(resources, RES_GUN_BASE), GUN_BASE_X, GUN_BASE_Y);
+    pivot_sprite(frame, resourceBitmap(resources, RES_BARREL), Gun::PIVOT_X, Gun::PIVOT_Y, Gun::BARREL_PIVOT_X,
+                 Gun::BARREL_PIVOT_Y, itofix(gunAngle));
+    draw_sprite(frame, resourceBitmap(resources, RES_GUN_BASE), Gun::BASE_X, Gun::BASE_Y);
     shells.draw(frame);
     squad.draw(frame, resources);
 }

@@ -1,5 +1,10 @@
 #include "scores/name_entry.h"
 
+#include "app/quit_request.h"
+#include "game/frame.h"
+#include "game/game.h"
+#include "res/resource_access.h"
+
 namespace {
 int scancodeOf(int keyValue)
 {
@@ -42,13 +47,28 @@ void drawNameLine(BITMAP* frame, FONT* textFont, const NameEntry& entry)
     textprintf_centre_ex(frame, textFont, 320, 100, -1, -1, "%s*", entry.name);
 }
 
-void drawHighScoreRows(BITMAP* frame, FONT* textFont, const HighScoreTable& table)
+void Game::enterName()
 {
-    textprintf_centre_ex(frame, textFont, 320, 30, -1, -1, "H I G H S C O R E S !");
-    for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i) {
-        const int y = highScoreRowY(i);
-        textprintf_right_ex(frame, textFont, 150, y, -1, -1, "%d.  ", i + 1);
-        textprintf_ex(frame, textFont, 150, y, -1, -1, "%s", table.name(i));
-        textprintf_ex(frame, textFont, 450, y, -1, -1, "%u", static_cast<unsigned>(table.score(i)));
+    Frame frame;
+    if (!frame)
+        return; // nowhere to type: the score is dropped as with Esc
+    NameEntry entry;
+    clear_keybuf();
+    FONT* textFont = resourceFont(resources, RES_FONT);
+    for (;;) {
+        if (quitRequested())
+            return; // closing the window cancels like Esc
+        clear_bitmap(frame.get());
+        drawScene(frame.get());
+        drawNameEntryPrompt(frame.get(), textFont);
+        drawScoreLine(frame.get());
+        if (keypressed())
+            applyNameKey(entry, readkey());
+        drawNameLine(frame.get(), textFont, entry);
+        frame.show();
+        if (nameEntryFinished(entry))
+            break;
     }
+    if (nameEntryConfirmed(entry))
+        highScores.insert(entry.name, static_cast<std::uint32_t>(score));
 }

@@ -24,11 +24,3 @@ bool nameEntryConfirmed(const NameEntry& entry);
 void drawNameEntryPrompt(BITMAP* frame, FONT* textFont);
 // Draws the name typed so far with an asterisk as its cursor.
 void drawNameLine(BITMAP* frame, FONT* textFont, const NameEntry& entry);
-// Draws the title and the five rows of the table.
-void drawHighScoreRows(BITMAP* frame, FONT* textFont, const HighScoreTable& table);
-
-// Top of row i of the table screen.
-constexpr int highScoreRowY(int i)
-{
-    return 70 + 25 * i;
-}

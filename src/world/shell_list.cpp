@@ -3,16 +3,17 @@
 #include <cmath>
 
 #include "res/placements.h"
+#include "world/gun.h"
 
 // Appends a shell at the barrel tip, moving 10 pixels per step along the barrel.
 void ShellList::fire(int gunAngle)
 {
-    const double a = gunAngle * 1.40625 * 0.017453292519943295;
+    const double a = Gun::radians(gunAngle);
     Shell shell;
     shell.vx = static_cast<float>(std::sin(a) * 10.0);
     shell.vy = static_cast<float>(std::cos(a) * -10.0);
-    shell.x = static_cast<float>(static_cast<double>(shell.vx) * 2.75 + GUN_PIVOT_X);
-    shell.y = static_cast<float>(static_cast<double>(shell.vy) * 2.75 + GUN_PIVOT_Y);
+    shell.x = static_cast<float>(static_cast<double>(shell.vx) * Gun::MUZZLE_STEPS + Gun::PIVOT_X);
+    shell.y = static_cast<float>(static_cast<double>(shell.vy) * Gun::MUZZLE_STEPS + Gun::PIVOT_Y);
     shells.push_back(shell);
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_resources.h"
-#include "game/menu_rules.h"
+#include "game/menu.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "fake_resources.h"
 #include "game/game_over.h"
+#include "scores/high_score_screen.h"
 #include "scores/name_entry.h"
 
 namespace {

@@ -1,0 +1,32 @@
+#include "scores/high_score_screen.h"
+
+#include "app/quit_request.h"
+#include "game/frame.h"
+#include "game/game.h"
+#include "res/resource_access.h"
+
+void drawHighScoreRows(BITMAP* frame, FONT* textFont, const HighScoreTable& table)
+{
+    textprintf_centre_ex(frame, textFont, 320, 30, -1, -1, "H I G H S C O R E S !");
+    for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i) {
+        const int y = highScoreRowY(i);
+        textprintf_right_ex(frame, textFont, 150, y, -1, -1, "%d.  ", i + 1);
+        textprintf_ex(frame, textFont, 150, y, -1, -1, "%s", table.name(i));
+        textprintf_ex(frame, textFont, 450, y, -1, -1, "%u", static_cast<unsigned>(table.score(i)));
+    }
+}
+
+void Game::showHighScores()
+{
+    Frame frame;
+    if (!frame)
+        return;
+    FONT* textFont = resourceFont(resources, RES_FONT);
+    while (!keypressed() && !quitRequested()) {
+        clear_bitmap(frame.get());
+        drawScene(frame.get());
+        drawHighScoreRows(frame.get(), textFont, highScores);
+        frame.show();
+    }
+    clear_keybuf();
+}
