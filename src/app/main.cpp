@@ -48,9 +48,7 @@ int main()
     install_keyboard();
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     install_timer();
-    LOCK_VARIABLE(logicTicks);
-    LOCK_FUNCTION(tickTimer);
-    install_int_ex(tickTimer, BPS_TO_TIMER(60));
+    startLogicTimer();
 
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0)
         return failGraphics(resources, allegro_error);

@@ -9,3 +9,10 @@ void tickTimer()
     logicTicks.fetch_add(1);
 }
 END_OF_FUNCTION(tickTimer)
+
+void startLogicTimer()
+{
+    LOCK_VARIABLE(logicTicks);
+    LOCK_FUNCTION(tickTimer);
+    install_int_ex(tickTimer, BPS_TO_TIMER(60));
+}

@@ -9,3 +9,6 @@ extern std::atomic<std::int32_t> logicTicks;
 
 // The 60 Hz timer routine: adds one tick.
 void tickTimer();
+
+// Installs tickTimer at 60 ticks a second; the library's timer must be installed.
+void startLogicTimer();

@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <memory>
-#include <string>
-#include <unistd.h>
 
 #include "fake_resources.h"
 #include "game/game.h"
+#include "seam.h"
 
-// Runs each test in a fresh directory (the Game reads and writes
-// hiscores.hst in the working directory) with a Game on fake resources.
+// Each test runs in a fresh folder (the Game keeps hiscores.hst in the
+// working directory), with a Game on fake resources and a clean seam.
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -19,27 +18,23 @@ protected:
         char pattern[] = "/tmp/vollix-game-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
-        char here[4096];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        oldDir = here;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        home = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        seam::reset();
         std::srand(42);
         game = std::make_unique<Game>(fake.data());
     }
     void TearDown() override
     {
-        if (game) {
+        if (game)
             game->releaseBitmaps();
-            game.reset();
-        }
-        if (!oldDir.empty()) {
-            ASSERT_EQ(chdir(oldDir.c_str()), 0);
-        }
-        std::system(("rm -rf '" + dir + "'").c_str());
+        game.reset();
+        seam::reset();
+        std::filesystem::current_path(home);
+        std::filesystem::remove_all(dir);
     }
 
     FakeResources fake;
     std::unique_ptr<Game> game;
-    std::string dir;
-    std::string oldDir;
+    std::filesystem::path dir, home;
 };

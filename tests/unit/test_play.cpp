@@ -1,0 +1,132 @@
+// Logic steps with scripted keys, and whole frames of the play loop through the seam.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/timer.h"
+#include "game_fixture.h"
+
+namespace {
+
+constexpr PlayKeys NONE{false, false, false};
+constexpr PlayKeys LEFT{true, false, false};
+constexpr PlayKeys RIGHT{false, true, false};
+constexpr PlayKeys BOTH{true, true, false};
+constexpr PlayKeys FIRE{false, false, true};
+
+} // namespace
+
+TEST_F(GameTest, GunTurnsTwoAStepWithinAQuarterTurn)
+{
+    struct Steps {
+        PlayKeys keys;
+        int times, angle;
+    };
+    game->startGame();
+    for (const Steps& s : {Steps{LEFT, 31, -62}, Steps{LEFT, 2, -64}, Steps{BOTH, 1, -62}, Steps{BOTH, 1, -62},
+                           Steps{RIGHT, 100, 64}, Steps{BOTH, 1, 64}}) {
+        for (int i = 0; i < s.times; ++i)
+            game->logicStep(s.keys);
+        EXPECT_EQ(game->gunAngle, s.angle);
+    }
+}
+
+TEST_F(GameTest, HeldSpaceFiresOnceEveryReloadPlusOneStepsOnEachPreset)
+{
+    struct Preset {
+        int index; // -1: the session as it starts
+        const char* name;
+        std::vector<int> shots;
+    };
+    for (const Preset& p : {Preset{-1, "Normal", {1, 12, 23}}, Preset{0, "Easy", {1, 6, 11}},
+                            Preset{3, "Fun", {1, 2, 3}}, Preset{2, "Impossible", {1, 17, 33}}}) {
+        if (p.index >= 0) {
+            game->presetIndex = p.index;
+            game->applyPreset();
+        }
+        game->startGame();
+        std::vector<int> shots;
+        for (int step = 1; step <= p.shots.back(); ++step)
+            if (game->logicStep(FIRE) & CUE_SHOT)
+                shots.push_back(step);
+        EXPECT_EQ(shots, p.shots) << p.name;
+        EXPECT_STREQ(game->presetName, p.name);
+    }
+}
+
+TEST_F(GameTest, RollsOnceEveryStepAndSpawnsOnlyBelowTheLimit)
+{
+    game->startGame();
+    game->spawnOdds = 1; // every roll divides
+    game->maxAlive = 3;
+    std::srand(5);
+    for (int i = 0; i < 5; ++i)
+        game->logicStep(NONE);
+    const int next = std::rand();
+    std::srand(5);
+    for (int i = 0; i < 3 * 2 + 2; ++i) // three spawns take a roll and a column each
+        std::rand();
+    EXPECT_EQ(next, std::rand());
+    EXPECT_EQ(game->squad.alive(), 3);
+}
+
+TEST_F(GameTest, KillsScoreThePresetsPointsAndEachEventSoundsOncePerStep)
+{
+    game->presetIndex = 2; // Impossible: 30 a kill
+    game->applyPreset();
+    game->startGame();
+    game->maxAlive = 0;
+    for (int x : {100, 200, 300})
+        game->squad.place({x, 100, Descending, 0.0f, 0.5f, 0});
+    game->squad.place({400, 417, Descending, 0.0f, 0.5f, 0});
+    game->squad.place({500, 417, Descending, 0.0f, 0.5f, 0});
+    game->shells.place({110, 105, 0, 0}); // two parachutes and a body
+    game->shells.place({210, 105, 0, 0});
+    game->shells.place({310, 130, 0, 0});
+    EXPECT_EQ(game->logicStep(NONE), unsigned(CUE_CHUTE_HIT | CUE_LANDING | CUE_BODY_HIT));
+    EXPECT_EQ(game->score, 90);
+    EXPECT_EQ(game->squad.landed(), 2);
+    ASSERT_EQ(seam::cues.size(), 3u);
+    EXPECT_EQ(seam::cues[0].sample, fake.sample(RES_SND_CHUTE_HIT));
+    EXPECT_EQ(seam::cues[1].sample, fake.sample(RES_SND_LANDING));
+    EXPECT_EQ(seam::cues[2].sample, fake.sample(RES_SND_BODY_HIT));
+    EXPECT_EQ(game->logicStep(NONE), 0u); // the events were taken
+    EXPECT_EQ(game->score, 90);
+}
+
+TEST_F(GameTest, PlayRunsTheCountedTicksBeforeEachFrameAndEscapeBeforeTheSteps)
+{
+    game->squad.place({200, 100, Descending, 0.0f, 0.5f, 0});
+    logicTicks = 1000; // counted while the menu ran: dropped when the game starts
+    key[KEY_RIGHT] = 1;
+    key[KEY_SPACE] = 1;
+    std::vector<int> angles;
+    seam::onFrame = [&](int frame) {
+        angles.push_back(game->gunAngle);
+        logicTicks = 2;
+        key[KEY_ESC] = frame == 3; // these two ticks never run
+    };
+    game->play();
+    EXPECT_EQ(angles, (std::vector<int>{0, 4, 8}));
+    EXPECT_EQ(game->gunAngle, 8);
+    EXPECT_TRUE(game->squad.members().empty() && game->shells.size() == 0) << "the field is emptied";
+}
+
+TEST_F(GameTest, GameEndsAtTheLimitWithItsCueBeforeTheBanner)
+{
+    for (int i = 0; i < 5; ++i) // all land on the first step, the Normal limit
+        game->squad.place({i * 40, 417, Descending, 0.0f, 0.5f, 0});
+    game->maxAlive = 0;
+    seam::onFrame = [](int frame) {
+        logicTicks = frame == 1 ? 1 : 0;
+        key[KEY_ESC] = frame > 200;
+    };
+    seam::onRest = [](int) { seam::type(KEY_SPACE << 8 | ' '); };
+    game->play();
+    EXPECT_EQ(seam::frames, 1 + 49) << "one frame of play, then the banner";
+    ASSERT_FALSE(seam::cues.empty());
+    EXPECT_EQ(seam::cues.back().sample, fake.sample(RES_SND_GAME_OVER));
+    EXPECT_EQ(seam::cues.back().frame, 1);
+}
