@@ -2,8 +2,9 @@
 # Measures the real game in a private Xvfb and prints a report:
 #   - start-up: exec to the first menu frame on screen (the yellow volume bar);
 #   - logic steps and frames shown per second over a 10-second game;
-#   - processor share on the menu, the table, the game-over wait and the name
-#     entry, beside a bare Allegro program (window, 60 Hz timer, vsync + blit);
+#   - processor share on the menu, the table, the game-over wait, the name
+#     entry and a paused game, beside a bare Allegro program (window, 60 Hz
+#     timer, vsync + blit); the logic steps run while paused and just after;
 #   - peak resident memory, and resident memory after 1 and 200 table visits.
 #
 # Usage: scripts/measure.sh [BUILD_DIR]     (default: build-bench; built if needed)
@@ -183,6 +184,17 @@ bar present
 # Easy, then Play; the game is left alone until 5 troopers have landed.
 keys Down Left Up Return
 bar absent
+# P pauses that game for one window: no step may run while it waits, and P
+# again must not replay the waited steps (about 60 in the second after it).
+sleep 1
+keys p
+sleep 1
+read -r p0 _ < <(probe_counts "$work/probe-screens")
+read -r paused paused_main < <(cpu_share "$game_pid")
+read -r p1 _ < <(probe_counts "$work/probe-screens")
+keys p
+sleep 1
+read -r p2 _ < <(probe_counts "$work/probe-screens")
 # The game-over wait shows no new frames: wait until the frame count stands still.
 read -r _ last < <(probe_counts "$work/probe-screens")
 still=0
@@ -213,6 +225,8 @@ row "menu" "$menu" "$menu_main"
 row "table" "$table" "$table_main"
 row "game-over wait" "$over" "$over_main"
 row "name entry" "$entry" "$entry_main"
+row "paused game" "$paused" "$paused_main"
+echo "logic steps while paused $((p1 - p0)); in the second after resuming $((p2 - p1))"
 echo
 
 # ---- memory ----------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/focus.h"
 #include "app/quit_request.h"
 #include "app/startup.h"
 #include "app/timer.h"
@@ -55,6 +56,7 @@ int main()
     set_palette(resourcePalette(resources, RES_PALETTE));
     set_window_title("Vollix - By Orlem Vasket");
     installQuitHandlers();
+    installFocusWatch();
 
     Game game(resources);
     while (!game.runMenu()) {

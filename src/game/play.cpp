@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 
+#include "app/focus.h"
 #include "app/quit_request.h"
 #include "app/timer.h"
 #include "game/frame.h"
+#include "game/pause_rules.h"
 #include "res/resource_access.h"
 #include "world/gun.h"
 
@@ -12,6 +14,13 @@ namespace {
 PlayKeys readPlayKeys()
 {
     return PlayKeys{key[KEY_LEFT] != 0, key[KEY_RIGHT] != 0, key[KEY_SPACE] != 0};
+}
+
+// Prints "Paused" in the resource font, centred on the frame.
+void drawPausedLabel(BITMAP* frame, FONT* textFont)
+{
+    textprintf_centre_ex(frame, textFont, Frame::WIDTH / 2, (Frame::HEIGHT - text_height(textFont)) / 2, -1, -1,
+                         "Paused");
 }
 } // namespace
 
@@ -66,16 +75,25 @@ void Game::play()
     if (!frame)
         return; // no frame, no game: back to the menu
     startGame();
+    PauseState pause;
+    takeFocusLoss(); // the focus lost before this game does not pause it
 
     for (;;) {
         if (key[KEY_ESC] || quitRequested())
             break;
-        while (logicTicks.load() > 0) {
-            logicStep(readPlayKeys());
-            logicTicks.fetch_sub(1);
+        if (applyPauseKeys(pause, PauseKeys{key[KEY_P] != 0, takeFocusLoss()})) {
+            while (logicTicks.load() > 0) {
+                logicStep(readPlayKeys());
+                logicTicks.fetch_sub(1);
+            }
+        } else {
+            // A waiting frame drops the ticks, so going on replays none of them.
+            logicTicks.store(0);
         }
         drawScene(frame.get());
         drawScoreLine(frame.get());
+        if (pause.paused)
+            drawPausedLabel(frame.get(), resourceFont(resources, RES_FONT));
         if (squad.landed() >= landingLimit) {
             playCue(resourceSample(resources, RES_SND_GAME_OVER));
             showGameOver();

@@ -199,6 +199,62 @@ def name_entry(args):
                 "expected four seeded entries left: %r" % entries)
 
 
+# ---- pause and focus -----------------------------------------------------
+
+PAUSED_BOX = (240, 220, 400, 260)    # the middle of the frame
+PAUSED_INK = (251, 243, 227)         # the resource font's lettering
+SKY = (0, 20, 640, 330)              # below the score line, above the gun
+
+
+def paused(img):
+    """True when "Paused" stands in the middle of the frame."""
+    return len(h.colour_pixels(img, PAUSED_INK, PAUSED_BOX, 4)) > 100
+
+
+def troopers_moving(s, what):
+    """Waits until the sky changes with no "Paused" shown."""
+    before = s.shot()
+    return s.wait_screen(lambda img: not paused(img) and not h.same(img, before, SKY), what, timeout=60)
+
+
+@test
+def pause(args):
+    """P freezes the scene under "Paused", P lets the troopers move on, ESC ends a paused game."""
+    with h.Session(args.vollix, args.data, "pause") as s:
+        ref = h.open_menu(s)
+        h.start_game(s, ref)
+        troopers_moving(s, "a trooper in the sky")
+        s.tap_until("p", paused, "the label Paused")
+        s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
+        s.tap_until("p", lambda img: not paused(img), "the label gone")
+        troopers_moving(s, "troopers moving again")
+        s.tap_until("p", paused, "the label Paused again")
+        s.tap_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
+
+
+@test
+def focus_loss(args):
+    """Focus lost in the menu changes nothing; lost in a game, it pauses until P."""
+    import subprocess
+    with h.Session(args.vollix, args.data, "focus_loss") as s:
+        other = subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                 start_new_session=True)
+        try:
+            shown = lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$")[1].split()
+            elsewhere = h.wait_for(shown, h.WINDOW_TIMEOUT, "another window")[0]
+            ref = h.open_menu(s)
+            s.xdotool("windowfocus", "--sync", elsewhere)
+            h.start_game(s, ref)  # its keys bring the focus back
+            troopers_moving(s, "a game that runs")
+            s.xdotool("windowfocus", "--sync", elsewhere)
+            s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
+            s.tap_until("p", lambda img: not paused(img), "the label gone")
+            troopers_moving(s, "troopers moving again")
+        finally:
+            h.stop_group(other)
+
+
 def main():
     """Parses the arguments and runs the named test."""
     parser = argparse.ArgumentParser()
