@@ -130,3 +130,24 @@ TEST_F(GameTest, GameEndsAtTheLimitWithItsCueBeforeTheBanner)
     EXPECT_EQ(seam::cues.back().sample, fake.sample(RES_SND_GAME_OVER));
     EXPECT_EQ(seam::cues.back().frame, 1);
 }
+
+TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
+{
+    key[KEY_RIGHT] = 1;
+    std::vector<int> angles;
+    std::vector<int> centreInk;
+    seam::onFrame = [&](int frame) {
+        angles.push_back(game->gunAngle);
+        int ink = 0; // the last frame shown, around the centre
+        for (int y = 230; y < 250; ++y)
+            for (int x = 290; x < 350; ++x)
+                ink += getpixel(screen, x, y) != FAKE_SKY && getpixel(screen, x, y) != FAKE_WHITE;
+        centreInk.push_back(ink);
+        logicTicks += 3; // ticks a paused frame does not drop would burst out on resuming
+        key[KEY_P] = frame == 1 || frame == 3; // pause, release, resume
+        key[KEY_ESC] = frame == 5;
+    };
+    game->play();
+    EXPECT_EQ(angles, (std::vector<int>{0, 0, 0, 0, 6}));
+    EXPECT_TRUE(centreInk[2] > 0 && centreInk[3] > 0 && centreInk[4] == 0);
+}
