@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
@@ -9,10 +10,10 @@
 
 namespace {
 
-// Far above anything the game ships, and low enough that a damaged count or
-// size cannot make the loader allocate or read without bound.
-const long MAX_FILE_BYTES = 64L << 20;
-const long MAX_PROPERTY_BYTES = 1L << 16;
+// One budget for every byte read or expanded: far above anything the game
+// ships, and low enough that a damaged count or size cannot make the loader
+// allocate or read without bound.
+const long MAX_BYTES = 64L << 20;
 // Pictures up to this side keep the rotation code's fixed-point coordinates,
 // and the scratch bitmaps the swaying troopers are turned in, within range.
 const long MAX_SIDE = 4096;
@@ -80,8 +81,8 @@ long storedBits(long depth)
 bool picture(Cursor& in, long bits)
 {
     long width, height;
-    return bits > 0 && in.number(2, false, width) && in.number(2, false, height) && width >= 1 &&
-           width <= MAX_SIDE && height >= 1 && height <= MAX_SIDE && in.skip((width * bits + 7) / 8 * height);
+    return bits > 0 && in.number(2, false, width) && in.number(2, false, height) && std::min(width, height) >= 1 &&
+           std::max(width, height) <= MAX_SIDE && in.skip((width * bits + 7) / 8 * height);
 }
 
 // A sample: 8 or 16 bits (negative for stereo), a frequency, a length and
@@ -92,7 +93,7 @@ bool sample(Cursor& in)
     if (!in.number(2, true, bits) || !in.number(2, false, frequency) || !in.number(4, true, length))
         return false;
     const long frameBytes = bits == 8 ? 1 : bits == -8 || bits == 16 ? 2 : bits == -16 ? 4 : 0;
-    return frameBytes > 0 && length >= 0 && in.skip(length * frameBytes);
+    return frameBytes > 0 && in.skip(length * frameBytes);
 }
 
 // A font. The old fixed format (a positive height) holds rows of 8 pixels,
@@ -144,7 +145,7 @@ bool contentFits(long type, Cursor in)
 
 // Reads bytes through the packfile calls load_datafile makes, so that
 // per-object and whole-file compression expand as they will there; false
-// past the data's end or past one budget for every byte of the file.
+// past the data's end or past the budget.
 bool take(PACKFILE* file, long size, long& budget, std::vector<unsigned char>& out)
 {
     if (size < 0 || size > budget)
@@ -170,14 +171,13 @@ bool objectFits(PACKFILE* file, long listedType, long& budget)
     if (!field(file, budget, type))
         return false;
     while (type == DAT_PROPERTY)
-        if (!field(file, budget, id) || !field(file, budget, size) || size > MAX_PROPERTY_BYTES ||
-            !take(file, size, budget, bytes) || !field(file, budget, type))
+        if (!field(file, budget, id) || !field(file, budget, size) || !take(file, size, budget, bytes) ||
+            !field(file, budget, type))
             return false;
-    budget -= 8; // the chunk's two size fields
-    PACKFILE* chunk = type == listedType && budget >= 0 ? pack_fopen_chunk(file, FALSE) : nullptr;
+    PACKFILE* chunk = type == listedType ? pack_fopen_chunk(file, FALSE) : nullptr;
     if (!chunk)
         return false;
-    const bool fits = take(chunk, chunk->normal.todo, budget, bytes) && contentFits(type, Cursor(bytes));
+    const bool fits = take(chunk, chunk->normal.todo, budget, bytes) && contentFits(listedType, Cursor(bytes));
     pack_fclose_chunk(chunk);
     return fits;
 }
@@ -186,12 +186,10 @@ bool objectFits(PACKFILE* file, long listedType, long& budget)
 
 bool datafileFitsGame(const char* fileName)
 {
-    if (!fileName || file_size_ex(fileName) > MAX_FILE_BYTES)
-        return false;
-    PACKFILE* file = pack_fopen(fileName, F_READ_PACKED);
+    PACKFILE* file = fileName ? pack_fopen(fileName, F_READ_PACKED) : nullptr;
     if (!file)
         return false;
-    long budget = MAX_FILE_BYTES, magic, count;
+    long budget = MAX_BYTES, magic, count;
     bool fits = field(file, budget, magic) && magic == DAT_MAGIC && field(file, budget, count) && count == RES_COUNT;
     for (int i = 0; fits && i < RES_COUNT; ++i)
         fits = objectFits(file, LISTED_TYPES[i], budget);
