@@ -5,7 +5,7 @@
 set -euo pipefail
 build=$(mktemp -d "${TMPDIR:-/tmp}/vollix-light.XXXXXX")
 trap 'rm -rf "$build"' EXIT
-cmake -S "$1" -B "$build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
+cmake -S "$1" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
     -DCMAKE_DISABLE_FIND_PACKAGE_ImageMagick=ON >"$build/configure.log"
 for part in "GoogleTest not found" "Google Benchmark not found" "convert not found"; do
     grep -q "$part" "$build/configure.log" || { echo "FAIL: configure did not say '$part'"; exit 1; }
