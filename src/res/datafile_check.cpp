@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "res/resources.h"
@@ -69,12 +70,7 @@ private:
 // such as -32, which the loader keeps at 32 bits with alpha.
 long storedBits(long depth)
 {
-    switch (depth) {
-    case 8: return 8;
-    case 15: case 16: return 16;
-    case 24: case 32: return 24;
-    default: return 0;
-    }
+    return depth == 8 ? 8 : depth == 15 || depth == 16 ? 16 : depth == 24 || depth == 32 ? 24 : 0;
 }
 
 // A picture's width and height, then its rows of pixels, each row whole bytes.
@@ -107,11 +103,12 @@ bool font(Cursor& in)
         return false;
     if (format > 0)
         return in.skip(OLD_FONT_GLYPHS * format);
-    for (long glyph = 0; format < 0 && glyph < OLD_FONT_GLYPHS && in.left() > 0; ++glyph)
-        if (!picture(in, 8))
-            return false;
-    if (format < 0)
+    if (format < 0) {
+        for (long glyph = 0; glyph < OLD_FONT_GLYPHS && in.left() > 0; ++glyph)
+            if (!picture(in, 8))
+                return false;
         return true;
+    }
     if (!in.number(2, false, ranges) || ranges < 1)
         return false;
     for (long range = 0; range < ranges; ++range) {
