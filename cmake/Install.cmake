@@ -21,48 +21,51 @@ set(VOLLIX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(VOLLIX_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 set(VOLLIX_DEB_VERSION ${PROJECT_VERSION}-1)
 
-# ImageMagick from Debian first, ahead of any stand-in of the same name.
-find_program(VOLLIX_CONVERT convert PATHS /usr/bin NO_DEFAULT_PATH)
-find_program(VOLLIX_CONVERT convert)
-find_program(VOLLIX_GZIP gzip)
-if(NOT VOLLIX_CONVERT OR NOT VOLLIX_GZIP)
-  message(FATAL_ERROR "Installing Vollix needs ImageMagick's convert and gzip")
+# Debian's ImageMagick only, never a stand-in of the same name elsewhere on
+# the PATH; turned off like a package with CMAKE_DISABLE_FIND_PACKAGE_ImageMagick.
+if(NOT CMAKE_DISABLE_FIND_PACKAGE_ImageMagick)
+  find_program(VOLLIX_CONVERT convert PATHS /usr/bin NO_DEFAULT_PATH)
 endif()
+find_program(VOLLIX_GZIP gzip REQUIRED)
 
 # --- Icons, drawn from the built data.dat ------------------------------------
 
-add_executable(vollix_icon ${VOLLIX_PACKAGING_DIR}/icon/vollix_icon.cpp)
-target_link_libraries(vollix_icon PRIVATE vollix_core)
+if(NOT VOLLIX_CONVERT)
+  message(STATUS "ImageMagick's convert not found: the icons and the install tests are off")
+else()
+  add_executable(vollix_icon ${VOLLIX_PACKAGING_DIR}/icon/vollix_icon.cpp)
+  target_link_libraries(vollix_icon PRIVATE vollix_core)
 
-set(VOLLIX_ICON_SIZES 16 32 48 64 128 256)
-set(VOLLIX_ICON_MASTER ${VOLLIX_PACKAGING_OUT}/vollix-icon.pcx)
-add_custom_command(OUTPUT ${VOLLIX_ICON_MASTER}
-  COMMAND vollix_icon ${VOLLIX_DATA_FILE} ${VOLLIX_ICON_MASTER}
-  DEPENDS vollix_icon ${VOLLIX_DATA_FILE}
-  COMMENT "Drawing the icon from data.dat"
-  VERBATIM)
-
-set(VOLLIX_ICON_FILES)
-foreach(size IN LISTS VOLLIX_ICON_SIZES)
-  set(png ${VOLLIX_PACKAGING_OUT}/icons/${size}x${size}/vollix.png)
-  # The master is 128 px of game pixels: doubled sharp, shrunk smooth.
-  if(size GREATER 128)
-    set(filter -filter point)
-  else()
-    set(filter)
-  endif()
-  add_custom_command(OUTPUT ${png}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${VOLLIX_PACKAGING_OUT}/icons/${size}x${size}
-    COMMAND ${VOLLIX_CONVERT} ${VOLLIX_ICON_MASTER} ${filter} -resize ${size}x${size}!
-      -strip -define png:exclude-chunks=date,time PNG32:${png}
-    DEPENDS ${VOLLIX_ICON_MASTER}
+  set(VOLLIX_ICON_SIZES 16 32 48 64 128 256)
+  set(VOLLIX_ICON_MASTER ${VOLLIX_PACKAGING_OUT}/vollix-icon.pcx)
+  add_custom_command(OUTPUT ${VOLLIX_ICON_MASTER}
+    COMMAND vollix_icon ${VOLLIX_DATA_FILE} ${VOLLIX_ICON_MASTER}
+    DEPENDS vollix_icon ${VOLLIX_DATA_FILE}
+    COMMENT "Drawing the icon from data.dat"
     VERBATIM)
-  list(APPEND VOLLIX_ICON_FILES ${png})
-  install(FILES ${png}
-    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
-endforeach()
-add_custom_target(vollix_icons ALL DEPENDS ${VOLLIX_ICON_FILES})
-add_dependencies(vollix_icons vollix_data)
+
+  set(VOLLIX_ICON_FILES)
+  foreach(size IN LISTS VOLLIX_ICON_SIZES)
+    set(png ${VOLLIX_PACKAGING_OUT}/icons/${size}x${size}/vollix.png)
+    # The master is 128 px of game pixels: doubled sharp, shrunk smooth.
+    if(size GREATER 128)
+      set(filter -filter point)
+    else()
+      set(filter)
+    endif()
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${VOLLIX_PACKAGING_OUT}/icons/${size}x${size}
+      COMMAND ${VOLLIX_CONVERT} ${VOLLIX_ICON_MASTER} ${filter} -resize ${size}x${size}!
+        -strip -define png:exclude-chunks=date,time PNG32:${png}
+      DEPENDS ${VOLLIX_ICON_MASTER}
+      VERBATIM)
+    list(APPEND VOLLIX_ICON_FILES ${png})
+    install(FILES ${png}
+      DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+  add_custom_target(vollix_icons ALL DEPENDS ${VOLLIX_ICON_FILES})
+  add_dependencies(vollix_icons vollix_data)
+endif()
 
 # --- Metainfo and Debian changelog -----------------------------------
 
@@ -143,16 +146,21 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${VOLLIX_PACKAGING_DIR}/strip_comment.cmake)
 include(CPack)
 
-# --- Test of an installed copy -----------------------------------------------------
+# --- Tests of the build, an installed copy and the package -------------------
 
-if(VOLLIX_TESTS AND (BUILD_TESTING OR NOT DEFINED BUILD_TESTING))
+if(VOLLIX_WITH_TESTS)
+  # Builds data.dat twice in two fresh folders and compares them.
+  add_test(NAME data_reproducible COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/data_twice.sh
+    ${CMAKE_SOURCE_DIR}/assets/pack_data.cmake ${CMAKE_COMMAND} ${VOLLIX_PACK_DATA})
+  # A plain build without the test, benchmark and icon tools.
+  add_test(NAME light_build COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/light_build.sh
+    ${CMAKE_SOURCE_DIR})
+  set_tests_properties(data_reproducible light_build PROPERTIES LABELS build TIMEOUT 600)
+endif()
+if(VOLLIX_WITH_TESTS AND VOLLIX_CONVERT)
   add_test(NAME install_launcher
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/install_test.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(install_launcher PROPERTIES LABELS install TIMEOUT 300)
-endif()
-
-if(VOLLIX_TESTS AND (BUILD_TESTING OR NOT DEFINED BUILD_TESTING))
   add_test(NAME package_lintian
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/package_test.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(package_lintian PROPERTIES LABELS install TIMEOUT 600)
+  set_tests_properties(install_launcher package_lintian PROPERTIES LABELS install TIMEOUT 600)
 endif()

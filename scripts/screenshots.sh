@@ -3,5 +3,7 @@
 # real game window under a private Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -x build/vollix ] && [ -f build/data.dat ] || scripts/setup.sh
+scripts/setup.sh test
+[ -x build/vollix ] && [ -f build/data.dat ] ||
+  { cmake -S . -B build && cmake --build build -j"$(nproc)" --target vollix vollix_data; }
 /usr/bin/python3 tests/e2e/screenshots.py --vollix build/vollix --data build/data.dat --out docs

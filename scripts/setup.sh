@@ -1,19 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vollix needs to build, run and test, then
-# configures and builds it in ./build. Safe to run again: it installs only
-# what is missing.
+# Installs the Debian packages that are missing, for playing (what building
+# and running the game need) or for testing (that and every test, benchmark
+# and package check). Safe to run again: it installs only what is missing.
+# Usage: scripts/setup.sh play|test
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
-packages=(
-  build-essential cmake pkg-config
+play=(
+  g++ make cmake pkg-config
   liballegro4-dev
   libfreetype-dev fonts-dejavu-core
+)
+test=(
+  "${play[@]}"
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3 python3-pil
   clang-14 libclang-rt-14-dev valgrind
   desktop-file-utils appstream lintian dpkg-dev file
 )
+case "${1:-}" in
+  play) packages=("${play[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,6 +33,3 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"

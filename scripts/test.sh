@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds, and runs every test: unit tests and the
-# end-to-end tests of the real game under Xvfb.
+# Installs what building the game and every test need, builds everything in
+# ./build, and runs the whole suite: unit, end-to-end, robustness, build,
+# install and package tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j2

@@ -1,5 +1,6 @@
 // Generates the game's pictures, font grid and sounds for the datafile build.
 // Usage: vollix_assetgen OUTPUT_DIR ART_DIR FONT_FILE
+//        vollix_assetgen --clear-palette-padding DATA_FILE   (after dat)
 #define ALLEGRO_NO_MAGIC_MAIN
 #include <allegro.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "art.h"
+#include "palette_padding.h"
 #include "sounds.h"
 
 namespace {
@@ -47,6 +49,12 @@ void generate(const std::string& dir, const std::string& artDir, const std::stri
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--clear-palette-padding") {
+        if (clearPalettePadding(argv[2]))
+            return 0;
+        std::fprintf(stderr, "vollix_assetgen: cannot tidy the palette of %s\n", argv[2]);
+        return 1;
+    }
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s OUTPUT_DIR ART_DIR FONT_FILE\n", argv[0]);
         return 2;

@@ -9,11 +9,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "res/resources.h"
 #include "world/gun.h"
 
 namespace {
-// Indices as in src/res/resources.h.
-enum { PAL, SKY, BARREL, BASE, BANNER, CURSOR, FONT_, TROOPER, FALL_B = 13, FALL_A = 14 };
 
 // Bitmap of object i.
 BITMAP* bmpOf(DATAFILE* d, int i) { return static_cast<BITMAP*>(d[i].dat); }
@@ -23,7 +22,7 @@ void drawBackground(BITMAP* frame, DATAFILE* d)
 {
     clear_bitmap(frame);
     for (int x = 0; x < 640; ++x)
-        draw_sprite(frame, bmpOf(d, SKY), x, 0);
+        draw_sprite(frame, bmpOf(d, RES_SKY), x, 0);
     const int white = makecol(255, 255, 255);
     for (int i = 0; i < 150; ++i) {
         const int y = std::rand() % 430, x = std::rand() % 640;
@@ -34,8 +33,8 @@ void drawBackground(BITMAP* frame, DATAFILE* d)
 // The gun at an angle, barrel under the base.
 void drawGun(BITMAP* frame, DATAFILE* d, int angle)
 {
-    pivot_sprite(frame, bmpOf(d, BARREL), Gun::PIVOT_X, Gun::PIVOT_Y, Gun::BARREL_PIVOT_X, Gun::BARREL_PIVOT_Y, itofix(angle));
-    draw_sprite(frame, bmpOf(d, BASE), Gun::BASE_X, Gun::BASE_Y);
+    pivot_sprite(frame, bmpOf(d, RES_BARREL), Gun::PIVOT_X, Gun::PIVOT_Y, Gun::BARREL_PIVOT_X, Gun::BARREL_PIVOT_Y, itofix(angle));
+    draw_sprite(frame, bmpOf(d, RES_GUN_BASE), Gun::BASE_X, Gun::BASE_Y);
 }
 
 // A busy moment of play: troopers in every state and a few shells.
@@ -50,11 +49,11 @@ void drawPlay(BITMAP* frame, DATAFILE* d)
     const int ys[] = {40, 150, 260, 90, 200, 320};
     const int sways[] = {-15, 8, 0, 12, -6, 15};
     for (int i = 0; i < 6; ++i)
-        rotate_sprite(frame, bmpOf(d, TROOPER), xs[i], ys[i], itofix(sways[i]));
-    draw_sprite(frame, bmpOf(d, FALL_A), 300, 120);
-    draw_sprite(frame, bmpOf(d, FALL_B), 360, 200);
-    draw_sprite(frame, bmpOf(d, FALL_A), 100, 418);
-    draw_sprite(frame, bmpOf(d, FALL_A), 470, 418);
+        rotate_sprite(frame, bmpOf(d, RES_TROOPER), xs[i], ys[i], itofix(sways[i]));
+    draw_sprite(frame, bmpOf(d, RES_TROOPER_FALL_A), 300, 120);
+    draw_sprite(frame, bmpOf(d, RES_TROOPER_FALL_B), 360, 200);
+    draw_sprite(frame, bmpOf(d, RES_TROOPER_FALL_A), 100, 418);
+    draw_sprite(frame, bmpOf(d, RES_TROOPER_FALL_A), 470, 418);
     textprintf_ex(frame, font, 5, 5, makecol(255, 255, 255), -1, "Score: %d", 340);
 }
 
@@ -63,7 +62,7 @@ void drawMenu(BITMAP* frame, DATAFILE* d)
 {
     drawBackground(frame, d);
     drawGun(frame, d, -24);
-    FONT* f = static_cast<FONT*>(d[FONT_].dat);
+    FONT* f = static_cast<FONT*>(d[RES_FONT].dat);
     textprintf_ex(frame, f, 35, 10, -1, -1, "Play");
     textprintf_ex(frame, f, 35, 35, -1, -1, "Preset: ");
     textprintf_ex(frame, f, 125, 35, -1, -1, "Impossible");
@@ -71,7 +70,7 @@ void drawMenu(BITMAP* frame, DATAFILE* d)
     textprintf_ex(frame, f, 35, 85, -1, -1, "Sound: ");
     rectfill(frame, 110, 90, 110 + 5 * 7, 110, makecol(255, 255, 0));
     textprintf_ex(frame, f, 35, 110, -1, -1, "Exit");
-    draw_sprite(frame, bmpOf(d, CURSOR), 10, 12 + 25 * 1);
+    draw_sprite(frame, bmpOf(d, RES_CURSOR), 10, 12 + 25 * 1);
     textprintf_centre_ex(frame, f, 320, 200, -1, -1, "Congratulations! You have made a highscore!");
     textprintf_centre_ex(frame, f, 320, 225, -1, -1, "Orlem Vasket*  0123456789 {|}~%c", 127);
     textprintf_centre_ex(frame, f, 320, 250, -1, -1, "!\"#$%%&'()*+,-./:;<=>?@[\\]^_`");
@@ -82,7 +81,7 @@ void drawMenu(BITMAP* frame, DATAFILE* d)
 void drawGameOver(BITMAP* frame, DATAFILE* d, int s)
 {
     drawPlay(frame, d);
-    rotate_scaled_sprite(frame, bmpOf(d, BANNER), 320 - static_cast<int>(s / 256.0 * 176.0),
+    rotate_scaled_sprite(frame, bmpOf(d, RES_GAME_OVER), 320 - static_cast<int>(s / 256.0 * 176.0),
                          200 - static_cast<int>(s / 256.0 * 27.5), itofix(s), ftofix(s / 256.0));
 }
 } // namespace
@@ -96,7 +95,7 @@ int main(int argc, char** argv)
     if (!d)
         return 1;
     PALETTE pal;
-    std::copy(static_cast<RGB*>(d[PAL].dat), static_cast<RGB*>(d[PAL].dat) + 256, pal);
+    std::copy(static_cast<RGB*>(d[RES_PALETTE].dat), static_cast<RGB*>(d[RES_PALETTE].dat) + 256, pal);
     select_palette(pal);
     BITMAP* frame = create_bitmap(640, 480);
     const std::string prefix = argv[2];

@@ -1,13 +1,8 @@
 #pragma once
 
-#include <allegro.h>
-
-// True when the file on disk is a complete datafile whose every object holds
-// consistent content for the loader of its type, so that load_datafile can
-// read it without running off the end or trusting a bad size. Reads the file
-// with the library's packfile calls; never calls load_datafile.
-bool datafileWellFormed(const char* fileName);
-
-// True when the loaded datafile holds exactly the objects the game uses, of
-// the right kind and large enough for the placements the drawing code relies on.
-bool datafileUsable(const DATAFILE* resources);
+// True when the file is a complete datafile that holds exactly the objects of
+// res/resource_list.h, each of its listed kind, with content the library's
+// loader reads without running past it and the game can draw or play. Reads
+// the file with the library's packfile calls and never calls load_datafile,
+// which crashes on cut or damaged files instead of failing.
+bool datafileFitsGame(const char* fileName);

@@ -384,30 +384,8 @@ def _wrong_kinds(args, path, tmp):
     _dat(tmp, path, "BMP", names[1:])
 
 
-def _tiny_bitmaps(args, path, tmp):
-    """The right kinds in the right order, but every picture 2x2."""
-    gen = args.gen
-    if not gen or not os.path.isdir(gen):
-        raise Skip("no generated art directory (--gen)")
-    for f in os.listdir(gen):
-        src = os.path.join(gen, f)
-        dst = os.path.join(tmp, f)
-        if f.endswith(".bmp") and f not in ("palette.bmp", "font.bmp"):
-            _bmp(dst, (2, 2), 1)
-        else:
-            with open(src, "rb") as a, open(dst, "wb") as b:
-                b.write(a.read())
-    _dat(tmp, path, "PAL", ["palette.bmp"])
-    _dat(tmp, path, "BMP", ["sky.bmp", "barrel.bmp", "gun_base.bmp", "game_over.bmp", "cursor.bmp"])
-    _dat(tmp, path, "FONT", ["font.txt"])
-    _dat(tmp, path, "BMP", ["trooper.bmp"])
-    _dat(tmp, path, "SAMP", ["body_hit.wav", "chute_hit.wav", "game_over.wav", "landing.wav", "shot.wav"])
-    _dat(tmp, path, "BMP", ["trooper_fall_b.bmp", "trooper_fall_a.bmp"])
-
-
 data_case("few_objects", _few_objects)
 data_case("wrong_kinds", _wrong_kinds)
-data_case("tiny_bitmaps", _tiny_bitmaps)
 
 
 # ---- c. never lose the table -------------------------------------------------

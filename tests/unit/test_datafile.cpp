@@ -1,137 +1,143 @@
-// Checks the built data.dat: object order and types, the placements the game
-// relies on, the palette's exact colours and the font's character range.
+// data.dat as built; the check before the loader: what it refuses and accepts, and no crash on cut or damaged files.
 #include <allegro.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstring>
+#include <algorithm>
+#include <fstream>
 #include <string>
+#include <vector>
 
+#include "app/startup.h"
 #include "res/resources.h"
 
 namespace {
 
-class DatafileTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { data = load_datafile(VOLLIX_DATA_FILE); }
-    static void TearDownTestSuite()
-    {
-        if (data)
-            unload_datafile(data);
-        data = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(data, nullptr) << "cannot load " << VOLLIX_DATA_FILE; }
-
-    static BITMAP* bitmap(int index) { return static_cast<BITMAP*>(data[index].dat); }
-    // Number of pixels of the mask colour in a bitmap.
-    static int maskPixels(BITMAP* b, int x0, int y0, int x1, int y1)
-    {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                n += getpixel(b, x, y) == 0;
-        return n;
-    }
-
-    static DATAFILE* data;
+using Bytes = std::vector<unsigned char>;
+struct Object { long type; Bytes content; };
+const long LISTED_TYPES[] = {
+#define RESOURCE(index, name, kind, file) DAT_##kind,
+#include "res/resource_list.h"
+#undef RESOURCE
 };
 
-DATAFILE* DatafileTest::data = nullptr;
+// Big-endian fields and zero bytes, appended in order.
+struct B : Bytes {
+    B& n(long value, int size) { while (size--) push_back(static_cast<unsigned char>(value >> 8 * size)); return *this; }
+    B& z(long count) { resize(size() + count); return *this; }
+    B& range(int depth, int w, long glyphBytes) { return n(depth, 1).n(65, 4).n(65, 4).n(w, 2).n(1, 2).z(glyphBytes); }
+};
+Bytes bitmap(int depth, int w, int h, long pixelBytes) { return B().n(depth, 2).n(w, 2).n(h, 2).z(pixelBytes); }
+Bytes sample(int bits, long length, long dataBytes) { return B().n(bits, 2).n(22050, 2).n(length, 4).z(dataBytes); }
+B font(int ranges) { return B().n(0, 2).n(ranges, 2); } // the current format; then ranges of one glyph 1 high
+Bytes resized(Bytes bytes, size_t size) { bytes.resize(size); return bytes; }
+Bytes flipped(Bytes bytes, size_t at, int bits) { bytes[at] ^= bits; return bytes; }
 
-TEST_F(DatafileTest, HoldsFifteenObjectsOfTheRightKindsInOrder)
+// The smallest objects of the listed kinds, one of them replaced when asked.
+std::vector<Object> smallest(int index = -1, const Object& replacement = {})
 {
-    struct Expected {
-        int type;
-        const char* name;
-    };
-    const Expected expected[RES_COUNT] = {
-        {DAT_PALETTE, "PALETTE_BMP"},    {DAT_BITMAP, "SKY_BMP"},       {DAT_BITMAP, "BARREL_BMP"},
-        {DAT_BITMAP, "GUN_BASE_BMP"},    {DAT_BITMAP, "GAME_OVER_BMP"}, {DAT_BITMAP, "CURSOR_BMP"},
-        {DAT_FONT, "FONT_TXT"},          {DAT_BITMAP, "TROOPER_BMP"},   {DAT_SAMPLE, "BODY_HIT_WAV"},
-        {DAT_SAMPLE, "CHUTE_HIT_WAV"},   {DAT_SAMPLE, "GAME_OVER_WAV"}, {DAT_SAMPLE, "LANDING_WAV"},
-        {DAT_SAMPLE, "SHOT_WAV"},        {DAT_BITMAP, "TROOPER_FALL_B_BMP"}, {DAT_BITMAP, "TROOPER_FALL_A_BMP"},
-    };
-    for (int i = 0; i < RES_COUNT; ++i) {
-        EXPECT_EQ(data[i].type, expected[i].type) << "object " << i;
-        EXPECT_STREQ(get_datafile_property(&data[i], DAT_NAME), expected[i].name) << "object " << i;
-    }
-    EXPECT_EQ(data[RES_COUNT].type, DAT_END);
+    std::vector<Object> objects;
+    for (long type : LISTED_TYPES)
+        objects.push_back({type, type == DAT_PALETTE ? Bytes(1024) : type == DAT_BITMAP ? bitmap(8, 1, 1, 1)
+                                 : type == DAT_FONT  ? Bytes(font(1).range(8, 1, 1)) : sample(8, 0, 0)});
+    objects.resize(std::max<size_t>(objects.size(), index + 1)); // index RES_COUNT adds one more
+    if (index >= 0)
+        objects[index] = replacement;
+    return objects;
 }
 
-TEST_F(DatafileTest, BitmapsFitTheirPlacements)
+const std::string PATH = testing::TempDir() + "vollix-datafile-" + std::to_string(getpid()) + ".dat";
+struct RemoveAtExit { ~RemoveAtExit() { std::remove(PATH.c_str()); } } removeAtExit;
+Bytes readFile(const std::string& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
+
+// The objects as a datafile written by the library, compressed whole or object by object when asked.
+Bytes datafile(const std::vector<Object>& objects, const char* mode = F_WRITE_NOPACK, bool packObjects = false)
 {
-    BITMAP* sky = bitmap(RES_SKY);
-    EXPECT_GE(sky->h, 480);
-    EXPECT_EQ(maskPixels(sky, 0, 0, sky->w, 480), 0) << "the sky must cover the whole frame";
-
-    BITMAP* barrel = bitmap(RES_BARREL);
-    EXPECT_GT(barrel->h, barrel->w);
-    ASSERT_GT(barrel->h, 30);
-    EXPECT_EQ(maskPixels(barrel, 2, 2, 3, 31), 0) << "the barrel runs up from its pivot (2, 30)";
-
-    BITMAP* base = bitmap(RES_GUN_BASE);
-    EXPECT_NE(getpixel(base, 320 - 295, 365 - 348), 0) << "the base hides the barrel's foot";
-    EXPECT_GE(348 + base->h, 458) << "the base reaches the ground";
-
-    EXPECT_EQ(bitmap(RES_GAME_OVER)->w, 352);
-    EXPECT_EQ(bitmap(RES_GAME_OVER)->h, 55);
-    EXPECT_LE(bitmap(RES_CURSOR)->h, 25) << "the cursor fits one menu row";
-
-    for (int i : {RES_TROOPER, RES_TROOPER_FALL_A, RES_TROOPER_FALL_B}) {
-        BITMAP* b = bitmap(i);
-        EXPECT_EQ(b->w, 26);
-        EXPECT_EQ(b->h, 40);
-        EXPECT_LT(maskPixels(b, 0, 16, 26, 40), 26 * 24) << "a body in the lower box of object " << i;
+    PACKFILE* file = pack_fopen(PATH.c_str(), mode);
+    for (long field : {long(DAT_MAGIC), long(objects.size())})
+        pack_mputl(field, file);
+    for (const Object& object : objects) {
+        pack_mputl(object.type, file);
+        PACKFILE* chunk = pack_fopen_chunk(file, packObjects);
+        pack_fwrite(object.content.data(), static_cast<long>(object.content.size()), chunk);
+        pack_fclose_chunk(chunk);
     }
-    EXPECT_LT(maskPixels(bitmap(RES_TROOPER), 0, 0, 26, 16), 26 * 16 / 2) << "the canopy fills the upper box";
+    pack_fclose(file);
+    return readFile(PATH);
 }
 
-TEST_F(DatafileTest, PaletteHoldsTheGameColoursExactly)
+// Loads the file as the game does: 0 when refused, 1 when it loads with every
+// object of its listed kind and 8-bit pictures for the screen, -1 otherwise.
+int load(const Bytes& file)
 {
-    RGB* pal = static_cast<RGB*>(data[RES_PALETTE].dat);
-    select_palette(pal);
-    struct Probe {
-        int r, g, b;
+    std::remove(PATH.c_str()); // a new file each time: one rewritten in place waits for the disk
+    std::ofstream(PATH, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    DATAFILE* data = loadResources(PATH.c_str());
+    int result = data ? 1 : 0;
+    for (int i = 0; data && i < RES_COUNT; ++i)
+        if (data[i].type != LISTED_TYPES[i] || (data[i].type == DAT_BITMAP && bitmap_color_depth((BITMAP*)data[i].dat) != 8))
+            result = -1;
+    unload_datafile(data); // the library takes null as nothing to free
+    return result;
+}
+
+TEST(BuiltDatafile, HoldsTheListedObjectsWhereTheDrawingExpectsThem)
+{
+    ASSERT_EQ(load(readFile(VOLLIX_DATA_FILE)), 1);
+    DATAFILE* data = load_datafile(VOLLIX_DATA_FILE);
+    BITMAP *barrel = static_cast<BITMAP*>(data[RES_BARREL].dat), *banner = static_cast<BITMAP*>(data[RES_GAME_OVER].dat);
+    EXPECT_TRUE(barrel->w > 2 && barrel->h > 30 && getpixel(barrel, 2, 30) != 0) << "the barrel turns about (2, 30)";
+    EXPECT_TRUE(banner->w == 352 && banner->h == 55) << "the banner's offsets centre a 352x55 picture";
+    const RGB* pal = static_cast<RGB*>(data[RES_PALETTE].dat); // exact white, yellow, orange past the mask colour
+    for (RGB x : {RGB{63, 63, 63, 0}, RGB{63, 63, 0, 0}, RGB{51, 26, 0, 0}})
+        EXPECT_TRUE(std::any_of(pal + 1, pal + PAL_SIZE, [&](RGB c) { return c.r == x.r && c.g == x.g && c.b == x.b; }));
+    FONT* text = static_cast<FONT*>(data[RES_FONT].dat);
+    EXPECT_TRUE(get_font_ranges(text) == 1 && get_font_range_begin(text, 0) <= 32 && get_font_range_end(text, 0) >= 127);
+    EXPECT_TRUE(text_height(text) < 25 && text_length(text, "Congratulations! You have made a highscore!") <= 620);
+    unload_datafile(data);
+}
+
+TEST(DatafileCheck, RefusesWhatWouldCrashOrBeMisusedAndAcceptsWhatTheGameCanUse)
+{
+    struct Case { const char* what; int index; long type; Bytes content; bool accepted; }; // each refused one byte short
+    const Case cases[] = {
+        {"one object more", RES_COUNT, DAT_BITMAP, bitmap(8, 1, 1, 1), false},
+        {"a bitmap of a kind data.dat never holds", RES_SKY, DAT_RLE_SPRITE, B().n(8, 2).n(1, 2).n(1, 2).n(2, 4).n(1, 1).z(1), false},
+        {"a palette", RES_PALETTE, DAT_PALETTE, Bytes(1024), true},
+        {"a true-colour bitmap", RES_CURSOR, DAT_BITMAP, bitmap(24, 2, 2, 12), true},
+        {"a bitmap with alpha", RES_CURSOR, DAT_BITMAP, bitmap(-32, 1, 1, 4), false},
+        {"a sky one line high, all mask colour, 4096 wide", RES_SKY, DAT_BITMAP, bitmap(8, 4096, 1, 4096), true},
+        {"a 4097-pixel side", RES_TROOPER, DAT_BITMAP, bitmap(8, 1, 4097, 4097), false},
+        {"a side of 0", RES_TROOPER, DAT_BITMAP, bitmap(8, 1, 0, 0), false},
+        {"a stereo 16-bit sample", RES_SND_SHOT, DAT_SAMPLE, sample(-16, 2, 8), true},
+        {"a 12-bit sample", RES_SND_SHOT, DAT_SAMPLE, sample(12, 1, 2), false},
+        {"a sample of length -1", RES_SND_SHOT, DAT_SAMPLE, sample(8, -1, 4), false},
+        {"an old fixed font", RES_FONT, DAT_FONT, B().n(8, 2).z(95 * 8), true},
+        {"an old proportional font of one glyph", RES_FONT, DAT_FONT, bitmap(-1, 2, 1, 2), true},
+        {"a monochrome font", RES_FONT, DAT_FONT, font(1).range(255, 9, 2), true},
+        {"a font without ranges", RES_FONT, DAT_FONT, font(0), false},
+        {"a range ending before it starts", RES_FONT, DAT_FONT, font(1).n(8, 1).n(66, 4).n(65, 4), false},
+        {"a colour range of depth 7", RES_FONT, DAT_FONT, font(1).range(7, 1, 1), false},
+        {"monochrome and colour ranges", RES_FONT, DAT_FONT, font(2).range(8, 1, 1).range(1, 1, 1), false},
     };
-    for (Probe p : {Probe{255, 255, 255}, Probe{255, 255, 0}, Probe{204, 104, 0}}) {
-        const int c = makecol(p.r, p.g, p.b);
-        ASSERT_GT(c, 0);
-        ASSERT_LT(c, 256);
-        EXPECT_EQ(pal[c].r, p.r >> 2);
-        EXPECT_EQ(pal[c].g, p.g >> 2);
-        EXPECT_EQ(pal[c].b, p.b >> 2);
+    for (const Case& c : cases) {
+        EXPECT_EQ(load(datafile(smallest(c.index, {c.type, c.content}))), c.accepted) << c.what;
+        EXPECT_EQ(load(datafile(smallest(c.index, {c.type, resized(c.content, c.content.size() - 1)}))), 0) << c.what << ", cut";
     }
-    unselect_palette();
 }
 
-TEST_F(DatafileTest, FontCoversEveryCharacterAndFitsTheScreens)
+TEST(DatafileCheck, CutAndDamagedFilesNeverCrashTheLoading)
 {
-    FONT* f = static_cast<FONT*>(data[RES_FONT].dat);
-    EXPECT_NE(is_color_font(f), 0);
-    for (int c = 32; c <= 127; ++c) {
-        const char s[2] = {static_cast<char>(c), 0};
-        EXPECT_GT(text_length(f, s), 0) << "character " << c;
-    }
-    EXPECT_LT(text_height(f), 25) << "menu rows are 25 pixels apart";
-    EXPECT_LE(text_length(f, "Congratulations! You have made a highscore!"), 600);
-    EXPECT_LE(text_length(f, "Preset: "), 125 - 35);
-    EXPECT_LE(text_length(f, "Sound: "), 110 - 35);
-}
-
-TEST_F(DatafileTest, SamplesAreShortMonoSounds)
-{
-    struct Span {
-        int index;
-        double minSeconds, maxSeconds;
-    };
-    for (Span s : {Span{RES_SND_BODY_HIT, 0.03, 0.15}, Span{RES_SND_CHUTE_HIT, 0.15, 0.25},
-                   Span{RES_SND_GAME_OVER, 0.7, 1.5}, Span{RES_SND_LANDING, 0.05, 0.3},
-                   Span{RES_SND_SHOT, 0.08, 0.15}}) {
-        const SAMPLE* spl = static_cast<SAMPLE*>(data[s.index].dat);
-        EXPECT_FALSE(spl->stereo);
-        const double seconds = static_cast<double>(spl->len) / spl->freq;
-        EXPECT_GE(seconds, s.minSeconds) << "sample " << s.index;
-        EXPECT_LE(seconds, s.maxSeconds) << "sample " << s.index;
-    }
+    EXPECT_EXIT({ // in a child process, which a crash ends
+        bool ok = true;
+        const Bytes firstFormat = flipped(flipped(flipped(datafile(smallest()), 4, 32), 5, 32), 6, 32); // "ALL." to "all."
+        for (const Bytes& whole : {readFile(VOLLIX_DATA_FILE), datafile(smallest()), firstFormat,
+                                   datafile(smallest(), F_WRITE_NOPACK, true), datafile(smallest(), F_WRITE_PACKED)})
+            for (size_t at = 0; at < whole.size(); at += at < 64 || whole.size() < 10000 ? 1 : 997) // every byte of small files
+                for (int bits : {0, 0x01, 0x80, 0xff}) // cut there, or damaged
+                    ok = (bits ? load(flipped(whole, at, bits)) >= 0 : load(resized(whole, at)) == 0) && ok;
+        _exit(ok ? 0 : 1);
+    }, testing::ExitedWithCode(0), "") << "a cut file was accepted, or a cut or damaged one crashed";
 }
 
 } // namespace
