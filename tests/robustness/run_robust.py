@@ -40,9 +40,10 @@ def game(s, ref):
 
 
 def entry(s, ref, first=None):
-    """ESC in a game whose score earns a place, until the name entry stands still."""
+    """ESC in a game whose score earns a place, until the name entry stands still: its
+    wide greeting reaches where the menu has only stars, and the volume bar is gone."""
     first = first or game(s, ref)
-    shown = lambda img: h.diff_count(img, first, (100, 26, 540, 72)) > 100 and not h.in_menu(ref)(img)
+    shown = lambda img: h.diff_count(img, first, (340, 26, 540, 72)) > 100 and h.volume_bar_length(img) == 0
     s.tap_until("Escape", shown, "the name entry", *WAIT)
     s.wait_steady("a steady name entry", WAIT[0], predicate=shown)
 
@@ -293,12 +294,12 @@ CASES = [
     dict(name="name_then_sigkill", seed=ZERO, steps=[name], end="SIGKILL", table=HAS_ZED),
     dict(name="name_then_x_lost", seed=ZERO, steps=[name], end="x lost", code=(1,), table=HAS_ZED),
     # The folder and the file as players have them.
-    dict(name="full_disk", prep=full_disk, table=SAME),
+    dict(name="full_disk", prep=full_disk, table=SAME, replaced=False),
     dict(name="symlink", prep=symlinked, table=CUSTOM, replaced=True, link="shared/table.hst"),
-    dict(name="mode_444", prep=chmod(0o444), table=SAME, mode=0o444),
+    dict(name="mode_444", prep=chmod(0o444), table=SAME, replaced=False, mode=0o444),
     dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
-         table=SAME, owner=0),
-    dict(name="unreadable", plain=True, prep=chmod(0o200), table=SAME, mode=0o200),
+         table=SAME, replaced=False, owner=0),
+    dict(name="unreadable", plain=True, prep=chmod(0o200), table=SAME, replaced=False, mode=0o200),
     dict(name="readonly_folder", plain=True, seed=ZERO, prep=readonly_folder, steps=[name],
          table=HAS_ZED, replaced=False),
     dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
