@@ -58,15 +58,19 @@ int main()
     installQuitHandlers();
     installFocusWatch();
 
-    Game game(resources);
-    while (!game.runMenu()) {
-    }
+    {
+        Game game(resources);
+        while (!game.runMenu()) {
+        }
 
-    // The background goes while the library can still release it; the
-    // table is written by the Game's destructor after the library is down.
-    game.releaseBitmaps();
-    unload_datafile(resources);
-    allegro_exit();
+        // The background goes while the library can still release it; the
+        // table is written by the Game's destructor after the library is down.
+        game.releaseBitmaps();
+        unload_datafile(resources);
+        allegro_exit();
+        keepQuitSignals();
+    }
+    endByQuitSignal();
     return 0;
 }
 END_OF_MAIN()

@@ -43,6 +43,11 @@ Game::Game(DATAFILE* data)
 Game::~Game()
 {
     // Runs after the library is down: only the packed-file calls are used.
+    saveHighScores();
+}
+
+void Game::saveHighScores()
+{
     highScores.save(HIGH_SCORE_FILE);
 }
 

@@ -56,8 +56,10 @@ public:
     unsigned logicStep(const PlayKeys& keys);
     // The turning, growing banner, then a wait for one key.
     void showGameOver();
-    // Takes a name for a qualifying score.
+    // Takes a name for a qualifying score; a confirmed name is saved at once.
     void enterName();
+    // Writes the table to hiscores.hst; a failed save leaves the file as it was.
+    void saveHighScores();
     // Lists the table until a key is waiting.
     void showHighScores();
 

@@ -1,14 +1,8 @@
 #include "scores/high_score_table.h"
 
-#include <allegro.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <string>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "scores/table_file.h"
 
 namespace {
 
@@ -29,59 +23,6 @@ void storeName(char (&dest)[HIGH_SCORE_NAME_BYTES], const char* src)
         std::memcpy(dest, src, boundedNameLength(src));
 }
 
-// Creates a fresh, unused file beside the target so that the target is not touched
-// before the new content is complete; empty string when none can be made.
-std::string createTempBeside(const char* fileName)
-{
-    const std::string base = std::string(fileName) + ".tmp-" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < 32; ++attempt) {
-        std::string candidate = base + std::to_string(attempt);
-        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return candidate;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    return std::string();
-}
-
-// Forces a file's content to the disk.
-bool syncFile(const char* path)
-{
-    int fd = ::open(path, O_RDONLY);
-    if (fd < 0)
-        return false;
-    bool ok = ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
-}
-
-// Makes a rename in the directory holding the path durable; failures change nothing.
-void syncParentDirectory(const char* path)
-{
-    std::string dir(path);
-    std::size_t slash = dir.find_last_of('/');
-    dir = (slash == std::string::npos) ? std::string(".") : dir.substr(0, slash + 1);
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Writes the payload as a packed file; true only when all of it reached the stream.
-bool writePacked(const char* path, const std::array<unsigned char, HIGH_SCORE_FILE_BYTES>& payload)
-{
-    PACKFILE* f = pack_fopen(path, "wp");
-    if (f == nullptr)
-        return false;
-    long written = pack_fwrite(payload.data(), HIGH_SCORE_FILE_BYTES, f);
-    int closed = pack_fclose(f);
-    return written == HIGH_SCORE_FILE_BYTES && closed == 0;
-}
-
 } // namespace
 
 // Acquires the five entries, zeroed.
@@ -91,35 +32,20 @@ HighScoreTable::HighScoreTable()
 }
 
 // Takes the whole table from a packed file, or leaves it untouched when the
-// file cannot be opened or holds less than a whole table.
+// file cannot be read or holds less than a whole table.
 bool HighScoreTable::load(const char* fileName)
 {
-    PACKFILE* f = pack_fopen(fileName, "rp");
-    if (f == nullptr)
+    TablePayload payload;
+    if (!readTableFile(fileName, payload))
         return false;
-    unsigned char payload[HIGH_SCORE_FILE_BYTES];
-    long got = pack_fread(payload, HIGH_SCORE_FILE_BYTES, f);
-    pack_fclose(f);
-    if (got != HIGH_SCORE_FILE_BYTES)
-        return false;
-    decode(payload);
+    decode(payload.data());
     return true;
 }
 
-// Writes a temporary packed file beside the target and renames it over the
-// target only once it is complete and on disk; silent on any failure.
-void HighScoreTable::save(const char* fileName) const
+// Hands the table to the file writer, which never leaves the file worse than it was.
+bool HighScoreTable::save(const char* fileName) const
 {
-    const std::array<unsigned char, HIGH_SCORE_FILE_BYTES> payload = encode();
-    const std::string temp = createTempBeside(fileName);
-    if (temp.empty())
-        return;
-    if (!writePacked(temp.c_str(), payload) || !syncFile(temp.c_str())
-        || std::rename(temp.c_str(), fileName) != 0) {
-        std::remove(temp.c_str());
-        return;
-    }
-    syncParentDirectory(fileName);
+    return writeTableFile(fileName, encode());
 }
 
 // Gives all places one name and scores from top down in equal steps.

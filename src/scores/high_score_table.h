@@ -26,11 +26,12 @@ public:
     HighScoreTable(const HighScoreTable&) = delete;
     HighScoreTable& operator=(const HighScoreTable&) = delete;
 
-    // Reads the table; false (table untouched) when the file cannot be opened
-    // or does not hold a whole table.
+    // Reads the table; false (table untouched) when the file is not a regular
+    // file that can be read and holds a whole table.
     bool load(const char* fileName);
-    // Writes the table; never destroys an existing file unless the new one is complete.
-    void save(const char* fileName) const;
+    // Writes the table; true when the file now holds it. A failed save leaves
+    // the file as it was.
+    bool save(const char* fileName) const;
     // Fills all five places with one name and scores spread evenly from top to bottom.
     void fillDefault(const char* name, std::int32_t top, std::int32_t bottom);
     // True when the score is at least the lowest score in the table.

@@ -69,6 +69,8 @@ void Game::enterName()
         if (nameEntryFinished(entry))
             break;
     }
-    if (nameEntryConfirmed(entry))
+    if (nameEntryConfirmed(entry)) {
         highScores.insert(entry.name, static_cast<std::uint32_t>(score));
+        saveHighScores(); // the entry survives a run that ends abruptly
+    }
 }

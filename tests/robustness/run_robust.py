@@ -1,575 +1,333 @@
 #!/usr/bin/python3
-"""Robustness tests of the real vollix binary: bad files, a table that must
-survive, and leaving by the close button or a signal. Run one case by name.
+"""Robustness of the real game: one list of situations (how the folder is prepared,
+how the run goes and ends, the exit status, what the folder holds afterwards).
 
-usage: run_robust.py --vollix PATH --data PATH [--gen DIR] CASE
-       run_robust.py --list
+usage: run_robust.py --vollix PATH --data PATH [--prefix WORDS] CASE | --list
 """
 
 import sys
 sys.dont_write_bytecode = True  # keep the source tree clean
 
 import argparse  # noqa: E402
+import ctypes  # noqa: E402
 import os  # noqa: E402
-import random  # noqa: E402
+import pwd  # noqa: E402
+import shutil  # noqa: E402
 import signal  # noqa: E402
+import stat  # noqa: E402
 import subprocess  # noqa: E402
-import tempfile  # noqa: E402
-import time  # noqa: E402
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-from robust_session import RobustSession, can_drop_privileges, h, PLAIN_USER  # noqa: E402
-
-DEFAULT_SCORES = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
-CUSTOM_SCORES = [("Ann", 9000), ("Bob", 7000), ("Cy", 5000), ("Di", 3000), ("Ed", 1000)]
-ZERO_SCORES = [("Seed %d" % i, 0) for i in range(5)]
-DATA_MESSAGE = "Error loading DATA.DAT."
-GFX_MESSAGE = "Error initializing graphics mode (640x480)."
-QUIT_LIMIT = 5.0          # seconds the game gets to leave after a quit request
-# Seconds for a screen to show, and before a key the game seems to have missed
-# is pressed again; both far longer under valgrind.
-WAIT = {"limit": 60.0, "each": 6.0}
-
-CASES = {}
-Skip = h.Skip
-
-
-def case(name):
-    """Registers a test case under name."""
-    def register(fn):
-        CASES[name] = fn
-        return fn
-    return register
-
-
-# ---- the high-score file ---------------------------------------------------
-
-def packed(payload):
-    """payload compressed as a packed file by the library's pack utility."""
-    scratch = tempfile.mkdtemp(prefix="vollix-pack-")
-    try:
-        with open(os.path.join(scratch, "in.bin"), "wb") as f:
-            f.write(payload)
-        h.run_pack(["in.bin", "out.hst"], scratch)
-        with open(os.path.join(scratch, "out.hst"), "rb") as f:
-            return f.read()
-    finally:
-        subprocess.run(["rm", "-rf", scratch])
-
-
-def raw_payload(path):
-    """The expanded bytes of a packed hiscores.hst."""
-    scratch = tempfile.mkdtemp(prefix="vollix-pack-")
-    try:
-        with open(path, "rb") as src, open(os.path.join(scratch, "in.hst"), "wb") as dst:
-            dst.write(src.read())
-        h.run_pack(["u", "in.hst", "out.bin"], scratch)
-        with open(os.path.join(scratch, "out.bin"), "rb") as f:
-            return f.read()
-    finally:
-        subprocess.run(["rm", "-rf", scratch])
-
-
-def valid_table(path):
-    """Checks the file is a whole table with every name NUL-ended in 16 bytes; its entries."""
-    payload = raw_payload(path)
-    h.check(len(payload) == 100, "payload of %d bytes" % len(payload))
-    for i in range(5):
-        h.check(b"\0" in payload[20 * i:20 * i + 16], "name %d has no NUL: %r" % (i, payload[20 * i:20 * i + 16]))
-    return h.decode_scores(payload)
-
-
-def no_temp_files(workdir):
-    """Fails when a save left a temporary file beside the table."""
-    left = [f for f in os.listdir(workdir) if f.startswith("hiscores.hst.")]
-    h.check(not left, "temporary files left: %r" % left)
-
-
-# ---- screens ----------------------------------------------------------------
-
-def open_menu(s):
-    """Waits for the window and a steady menu."""
-    return h.open_menu(s, timeout=WAIT["limit"])
-
-
-def start_game(s, ref):
-    """ENTER on Play until the menu gives way; returns a picture of the game."""
-    return h.start_game(s, ref, timeout=WAIT["limit"], retry=WAIT["each"])
-
-
-def leave_game(s, ref):
-    """ESC in a game until the menu is back (no place in the table is earned)."""
-    return s.tap_until("Escape", h.in_menu(ref), "the menu after ESC",
-                       timeout=WAIT["limit"], wait_each=WAIT["each"])
-
-
-def to_name_entry(s, ref, game):
-    """ESC in a game whose score qualifies, until the name entry shows."""
-    titles = (100, 26, 540, 72)
-    shown = lambda img: h.diff_count(img, game, titles) > 100 and not h.in_menu(ref)(img)
-    s.tap_until("Escape", shown, "the name-entry screen", timeout=WAIT["limit"], wait_each=WAIT["each"])
-    return s.wait_steady("a steady name-entry screen", predicate=shown, timeout=WAIT["limit"])
-
-
-def cursor_moved_to(ref, item):
-    """Predicate: the cursor is off Play and on item."""
-    return lambda img: (not h.same(img, ref, h.cursor_box(0))
-                        and not h.same(img, ref, h.cursor_box(item)))
-
-
-def to_table(s, ref):
-    """Moves to the high-score item and opens the table screen."""
-    s.hold_until("Down", cursor_moved_to(ref, 1), "the cursor on item 1",
-                 timeout=WAIT["limit"], retry_after=WAIT["each"])
-    s.hold_until("Down", cursor_moved_to(ref, 2), "the cursor on item 2",
-                 timeout=WAIT["limit"], retry_after=WAIT["each"])
-    return s.tap_until("Return", lambda img: h.volume_bar_length(img) == 0,
-                       "the table screen", timeout=WAIT["limit"], wait_each=WAIT["each"])
-
-
-def exit_by_escape(s, ref):
-    """ESC moves to Exit, ESC again leaves; returns the exit code."""
-    return h.exit_by_escape(s, ref, timeout=WAIT["limit"], retry=WAIT["each"])
-
-
-def play_a_moment(s, ref):
-    """Plays a game briefly, leaves it, visits the table and exits by ESC ESC."""
-    start_game(s, ref)
-    leave_game(s, ref)
-    to_table(s, ref)
-    s.tap_until("space", h.in_menu(ref), "the menu after the table", timeout=WAIT["limit"])
-    code = exit_by_escape(s, ref)
-    h.check(code == 0, "exit code %d, expected 0" % code)
-
-
-# ---- a. bad hiscores.hst ----------------------------------------------------
-
-def bad_table_case(name, content, expected, unprivileged=False, after=None):
-    """The game starts, plays and exits 0 with content as hiscores.hst.
-
-    content: bytes for the file, a function() giving them, or a function(path)
-    that makes the file itself.
-    expected: the entries the written file must hold (None: only valid).
-    """
-    def run(args):
-        def prepare(workdir):
-            path = os.path.join(workdir, "hiscores.hst")
-            if callable(content) and content.__code__.co_argcount == 1:
-                content(path)
-            else:
-                _write(path, content() if callable(content) else content)
-        with RobustSession(args.vollix, args.data, name, prepare=prepare,
-                           unprivileged=unprivileged) as s:
-            play_a_moment(s, open_menu(s))
-            path = s.path("hiscores.hst")
-            no_temp_files(s.workdir)
-            if after is not None:
-                after(path)
-                return
-            entries = valid_table(path)
-            if expected is not None:
-                h.check(entries == expected, "table %r, expected %r" % (entries, expected))
-    case("hst_" + name)(run)
-
-
-def _table(entries):
-    """The 100-byte payload of a table."""
-    return h.encode_scores(entries)
-
-
-bad_table_case("random", bytes(random.Random(4242).randrange(256) for _ in range(300)),
-               DEFAULT_SCORES)
-bad_table_case("empty", b"", DEFAULT_SCORES)
-bad_table_case("plain_text", b"Ann 9000\nBob 7000\nnot a packed file\n", DEFAULT_SCORES)
-bad_table_case("short_payload", lambda: packed(_table(CUSTOM_SCORES)[:50]), DEFAULT_SCORES)
-bad_table_case("overlong_payload",
-               lambda: packed(_table(CUSTOM_SCORES) + bytes(random.Random(5).randrange(256)
-                                                             for _ in range(200))),
-               CUSTOM_SCORES)
-bad_table_case("names_without_nul",
-               lambda: packed(b"".join(bytes([65 + i]) * 16 + (1000 * (5 - i)).to_bytes(4, "little")
-                                       for i in range(5))),
-               [(chr(65 + i) * 15, 1000 * (5 - i)) for i in range(5)])
-_BIG = [("Top", 2 ** 31), ("Max", 0xFFFFFFFF), ("Mid", 2 ** 31 + 1), ("Low", 5), ("One", 1)]
-bad_table_case("huge_scores", lambda: packed(_table(_BIG)), _BIG)
-
-
-def _make_dir(path):
-    """A directory in place of the table, with a file inside."""
-    os.mkdir(path)
-    with open(os.path.join(path, "keep"), "w") as f:
-        f.write("untouched\n")
-
-
-def _dir_kept(path):
-    """The directory and its file are as they were."""
-    h.check(os.path.isdir(path), "hiscores.hst is no longer a directory")
-    with open(os.path.join(path, "keep")) as f:
-        h.check(f.read() == "untouched\n", "the directory's content changed")
-
-
-bad_table_case("directory", _make_dir, None, after=_dir_kept)
-
-
-def _unreadable(path):
-    """A good table that the game's user may not read (root's when we are root)."""
-    with open(path, "wb") as f:
-        f.write(packed(_table(CUSTOM_SCORES)))
-    if os.geteuid() == 0:
-        os.chown(path, 0, 0)
-    os.chmod(path, 0)
-
-
-def _unreadable_case(args):
-    """Root reads any file, so as root the game runs as a plain user."""
-    if os.geteuid() != 0:
-        return CASES["hst_unreadable_plain"](args)
-    if not can_drop_privileges():
-        raise Skip("needs setpriv and the user %s to make a file unreadable" % PLAIN_USER)
-    return CASES["hst_unreadable_dropped"](args)
-
-
-bad_table_case("unreadable_plain", _unreadable, DEFAULT_SCORES)
-bad_table_case("unreadable_dropped", _unreadable, DEFAULT_SCORES, unprivileged=True)
-CASES["hst_unreadable"] = _unreadable_case
-
-
-# ---- b. bad data.dat --------------------------------------------------------
-
-def refused_with_display(args, name, data):
-    """With an X display the refusal is a message box: an xmessage child, no window."""
-    def prepare(workdir):
-        _write(os.path.join(workdir, "data.dat"), data)
-
-    with RobustSession(args.vollix, args.data, "data_" + name, with_data=False,
-                       prepare=prepare) as s:
-        def message_box():
-            s.assert_running()
-            for pid, argv in s.child_processes():
-                if argv and os.path.basename(argv[0]) == "xmessage":
-                    return pid, argv
-            return None
-        pid, argv = h.wait_for(message_box, 60, "an xmessage child of the game", 0.1)
-        h.check(any(DATA_MESSAGE in a for a in argv), "xmessage text is %r" % argv)
-        h.check(s.windows_titled() == [], "a game window opened")
-        os.kill(pid, signal.SIGTERM)
-        code = s.wait_exit(timeout=WAIT["limit"])
-        h.check(code == 1, "exit code %d with a display" % code)
-        h.check(not os.path.exists(s.path("hiscores.hst")), "hiscores.hst was created")
-
-
-def refused_without_display(args, name, data):
-    """With no DISPLAY the message goes to stdout; exit 1, no signal, no table.
-
-    The game may stop at the missing display before it reads data.dat, so
-    either start-up message will do here; the run with a display above is
-    the one that proves the file is refused."""
-    with tempfile.TemporaryDirectory(prefix="vollix-data-") as workdir:
-        _write(os.path.join(workdir, "data.dat"), data)
-        env = dict(os.environ)
-        env.pop("DISPLAY", None)
-        res = subprocess.run([os.path.abspath(args.vollix)], cwd=workdir, env=env,
-                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, timeout=WAIT["limit"])
-        out = res.stdout.decode(errors="replace")
-        h.check(res.returncode >= 0, "no DISPLAY: killed by signal %d" % -res.returncode)
-        h.check(DATA_MESSAGE in out or GFX_MESSAGE in out,
-                "no DISPLAY: stdout is %r" % out[-300:])
-        h.check(res.returncode == 1, "no DISPLAY: exit code %d" % res.returncode)
-        h.check(not os.path.exists(os.path.join(workdir, "hiscores.hst")),
-                "no DISPLAY: hiscores.hst was created")
-
-
-def run_bad_data(args, name, make_data):
-    """Builds the bad data.dat once and checks both ways the refusal is shown."""
-    with tempfile.TemporaryDirectory(prefix="vollix-data-") as tmp:
-        path = os.path.join(tmp, "data.dat")
-        make_data(args, path, tmp)
-        with open(path, "rb") as f:
-            data = f.read()
-    refused_with_display(args, name, data)
-    refused_without_display(args, name, data)
-
-
-def data_case(name, make_data):
-    """Registers a bad data.dat case."""
-    case("data_" + name)(lambda args: run_bad_data(args, name, make_data))
-
-
-def _good(args):
-    """The bytes of the good data.dat."""
-    with open(args.data, "rb") as f:
-        return f.read()
-
-
-def _write(path, content):
-    """Writes bytes to a file."""
-    with open(path, "wb") as f:
-        f.write(content)
-
-
-for _label, _cut in (("4", lambda n: 4), ("12", lambda n: 12), ("100", lambda n: 100),
-                     ("tenth", lambda n: n // 10), ("half", lambda n: n // 2),
-                     ("two_thirds", lambda n: 2 * n // 3), ("last_byte", lambda n: n - 1)):
-    data_case("truncated_" + _label,
-              lambda args, path, _tmp, cut=_cut: _write(path, _good(args)[:cut(len(_good(args)))]))
-
-
-def _patched(offset, patch):
-    """data.dat with bytes from offset overwritten."""
-    def make(args, path, _tmp):
-        good = bytearray(_good(args))
-        good[offset:offset + len(patch)] = patch
-        _write(path, bytes(good))
-    return make
-
-
-data_case("corrupt_magic", _patched(0, b"XXXX"))
-data_case("corrupt_count", _patched(8, b"\x7f\xff\xff\xff"))
-data_case("corrupt_first_object", _patched(12, b"\xff" * 64))
-
-
-def _corrupt_middle(args, path, _tmp):
-    """4 KB of noise a third of the way in: damaged object data."""
-    good = bytearray(_good(args))
-    rng = random.Random(7)
-    for i in range(len(good) // 3, len(good) // 3 + 4096):
-        good[i] = rng.randrange(256)
-    _write(path, bytes(good))
-
-
-data_case("corrupt_middle", _corrupt_middle)
-
-
-def _png(args, path, _tmp):
-    """A PNG picture under the name data.dat."""
-    from PIL import Image
-    Image.new("RGB", (64, 48), (10, 200, 30)).save(path, "PNG")
-
-
-data_case("png", _png)
-
-
-def _bmp(path, size, colour):
-    """An 8-bit BMP of one colour."""
-    from PIL import Image
-    img = Image.new("P", size, colour)
-    img.putpalette([c for i in range(256) for c in (i, i, 255 - i)])
-    img.save(path, "BMP")
-
-
-def _dat(tmp, out, kind, files):
-    """Adds files of one kind to the datafile out with the library's dat."""
-    res = subprocess.run(["dat", "-bpp", "8", "-n0", "-s1", "-c0", "-t", kind, out, "-a"] + files,
-                         cwd=tmp, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=60)
-    h.check(res.returncode == 0, "dat failed: %s" % res.stdout.decode(errors="replace"))
-
-
-def _few_objects(args, path, tmp):
-    """A good datafile of three objects."""
-    _bmp(os.path.join(tmp, "a.bmp"), (32, 32), 3)
-    _bmp(os.path.join(tmp, "b.bmp"), (16, 16), 9)
-    _dat(tmp, path, "PAL", ["a.bmp"])
-    _dat(tmp, path, "BMP", ["a.bmp", "b.bmp"])
-
-
-def _wrong_kinds(args, path, tmp):
-    """Enough objects, but pictures where the font and the sounds belong."""
-    names = []
-    for i in range(15):
-        names.append("p%02d.bmp" % i)
-        _bmp(os.path.join(tmp, names[-1]), (64, 64), i)
-    _dat(tmp, path, "PAL", names[:1])
-    _dat(tmp, path, "BMP", names[1:])
-
-
-data_case("few_objects", _few_objects)
-data_case("wrong_kinds", _wrong_kinds)
-
-
-# ---- c. never lose the table -------------------------------------------------
-
-@case("readonly_workdir")
-def _readonly_workdir(args):
-    """A workdir the game cannot write: exit 0, the old file byte-identical.
-
-    Root writes anywhere, so as root the game runs as a plain user in a
-    directory of root's; otherwise the directory is made read-only.
-    """
-    as_root = os.geteuid() == 0
-    if as_root and not can_drop_privileges():
-        raise Skip("needs setpriv and the user %s for an unwritable directory" % PLAIN_USER)
-    before = {}
-
-    def prepare(workdir):
-        with open(os.path.join(workdir, "hiscores.hst"), "rb") as f:
-            before["bytes"] = f.read()
-        if as_root:
-            for f in os.listdir(workdir):
-                os.chown(os.path.join(workdir, f), 0, 0)
-            os.chown(workdir, 0, 0)
-            os.chmod(workdir, 0o755)
-        else:
-            os.chmod(workdir, 0o555)
-
-    with RobustSession(args.vollix, args.data, "readonly_workdir", hiscores=CUSTOM_SCORES,
-                       prepare=prepare, unprivileged=as_root) as s:
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import harness as h  # noqa: E402
+
+CUSTOM = [("Ann", 9000), ("Bob", 7000), ("Cy", 5000), ("Di", 3000), ("Ed", 1000)]
+OTHER = [("Vi", 90), ("Wu", 70), ("Xo", 50), ("Ya", 30), ("Zo", 10)]
+ZERO = [("Seed %d" % i, 0) for i in range(5)]    # any score earns a place
+DEFAULT = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
+SAME = "the bytes it held before"
+PLAIN_USER = "nobody"  # the player's account when the tests run as root
+WAIT = [60.0, 6.0]  # seconds for a screen to show, and before a key seemingly missed is pressed again
+LEAVE_LIMIT = 10.0  # seconds to leave after a signal or the close button
+SCORES_COLUMN = (440, 66, 600, 196)  # the table screen's scores; only stars there in the menu
+HAS_ZED = lambda entries: ("Zed", 0) in entries  # noqa: E731 (the name typed in the run)
+
+
+# ---- the run: each step starts in the menu; the last may stay on its screen ----
+
+def game(s, ref):
+    """A game in progress; returns its first picture."""
+    return h.start_game(s, ref, *WAIT)
+
+
+def entry(s, ref, first=None):
+    """ESC in a game whose score earns a place, until the name entry stands still: its
+    wide greeting reaches where the menu has only stars, and the volume bar is gone."""
+    first = first or game(s, ref)
+    shown = lambda img: h.diff_count(img, first, (340, 26, 540, 72)) > 100 and h.volume_bar_length(img) == 0
+    s.tap_until("Escape", shown, "the name entry", *WAIT)
+    s.wait_steady("a steady name entry", WAIT[0], predicate=shown)
+
+
+def name(s, ref, first=None):
+    """Types "Zed" on the name entry and confirms it: back in the menu."""
+    entry(s, ref, first)
+    s.type_text("Zed")
+    s.tap_until("Return", h.in_menu(ref), "the menu after the name", *WAIT)
+
+
+def table(s, ref, back=False):
+    """The table screen, known by its column of scores (a game screen has none)."""
+    for item in (1, 2):  # one row per press
+        h.move_cursor(s, "Down", ref, item, *WAIT)
+    shown = lambda img: h.diff_count(img, ref, SCORES_COLUMN) > 150 and h.volume_bar_length(img) == 0
+    s.tap_until("Return", shown, "the table screen", *WAIT)
+    s.wait_steady("a steady table screen", WAIT[0], predicate=shown)
+    if back:
+        s.tap_until("space", h.in_menu(ref), "the menu after the table", *WAIT)
+
+
+def game_over(s, ref):
+    """An Easy game left alone until its game-over banner stands still."""
+    h.move_cursor(s, "Down", ref, 1, *WAIT)
+    normal = s.shot()
+    s.hold_until("Left", lambda img: not h.same(img, normal, h.PRESET_NAME_BOX), "the preset Easy", *WAIT)
+    easy = h.move_cursor(s, "Up", ref, 0, *WAIT)
+    first = game(s, easy)
+    s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(easy)(img)
+                  and h.diff_count(img, first, (150, 176, 490, 226)) > 1500)
+
+
+def walk(s, ref):
+    """A game with a shell in flight, a confirmed name, a visit of the table."""
+    first = game(s, ref)
+    s.hold_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (290, 0, 350, 330), 12),
+                 "a shell above the gun", *WAIT)
+    name(s, ref, first)
+    table(s, ref, back=True)
+
+
+def close_button(s):
+    """What a window manager sends when the title bar's close button is clicked."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype, x.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ulong
+    dpy = ctypes.c_void_p(x.XOpenDisplay(s.xvfb.display.encode()))
+    h.check(dpy.value, "cannot open display %s" % s.xvfb.display)
+    event = (ctypes.c_long * 24)()  # XClientMessageEvent: type, serial, send_event, display, window,
+    event[:8] = [33, 0, 0, 0, int(s.window), x.XInternAtom(dpy, b"WM_PROTOCOLS", 0), 32,  # message_type,
+                 x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)]  # format, then the data
+    h.check(x.XSendEvent(dpy, ctypes.c_ulong(int(s.window)), 0, ctypes.c_long(0), event), "XSendEvent failed")
+    x.XCloseDisplay(dpy)  # flushes the event
+
+
+def leave(s, ref, how):
+    """Ends the run one way; returns the exit status."""
+    if how == "exit":
+        return h.exit_by_escape(s, ref, *WAIT)
+    if how == "close":
+        close_button(s)
+    elif how == "x lost":
+        s.xvfb.close()
+    else:
+        s.proc.send_signal(getattr(signal, how))
+    return s.wait_exit(LEAVE_LIMIT)
+
+
+# ---- the folder ----------------------------------------------------------------
+
+def plain_ids():
+    """(uid, gid) of the player's account."""
+    return pwd.getpwnam(PLAIN_USER).pw_uid, pwd.getpwnam(PLAIN_USER).pw_gid
+
+
+def chmod(mode):
+    """Preparation: the table gets this mode."""
+    return lambda s: os.chmod(s.path("hiscores.hst"), mode)
+
+
+def readonly_folder(s):
+    """A folder that admits no new file, holding a writable table."""
+    os.chmod(s.workdir, 0o555)
+    s.cleanups.append(lambda: os.chmod(s.workdir, 0o755))
+
+
+def symlinked(s):
+    """hiscores.hst is a link into a synced folder that holds the real table."""
+    os.mkdir(s.path("shared"))
+    os.rename(s.path("hiscores.hst"), s.path("shared/table.hst"))
+    os.symlink("shared/table.hst", s.path("hiscores.hst"))
+    return {"shared/table.hst"}
+
+
+def stale_temp(s):
+    """Temporary files of a run that is gone (holding a table) and of one still alive."""
+    gone = subprocess.Popen(["true"])
+    gone.wait()
+    for pid in (gone.pid, os.getpid()):
+        h.write_hiscores(s.path("hiscores.hst.tmp-%d-0" % pid), CUSTOM)
+    return {"hiscores.hst.tmp-%d-0" % os.getpid()}
+
+
+def damaged(s):
+    """A packed file that holds half a table."""
+    with open(s.path("half"), "wb") as f:
+        f.write(h.encode_scores(CUSTOM)[:50])
+    h.run_pack(["half", "hiscores.hst"], s.workdir)
+    os.remove(s.path("half"))
+    os.chmod(s.path("hiscores.hst"), 0o640)
+
+
+def full_disk(s):
+    """A full filesystem: a small tmpfs when one can be mounted, else a file-size limit."""
+    full = os.path.join(s.tmp, "full")
+    os.mkdir(full)
+    res = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "vollix-full", full],
+                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if res.returncode != 0:
+        print("full_disk: tmpfs mount refused (%s); a file-size limit (ulimit -f 0) stands in for it"
+              % res.stdout.decode(errors="replace").strip())
+        s.shell = "ulimit -f 0; trap '' XFSZ"
+        return set()
+    print("full_disk: a 64 KiB tmpfs, filled up")
+    s.cleanups.append(lambda: subprocess.run(["umount", "-l", full]))
+    shutil.copy(s.path("hiscores.hst"), full)
+    os.symlink(s.path("data.dat"), os.path.join(full, "data.dat"))
+    s.workdir = full
+    subprocess.run(["dd", "if=/dev/zero", "of=" + s.path("filler"), "bs=4k"], stderr=subprocess.DEVNULL)
+    h.check(os.statvfs(full).f_bavail == 0, "the tmpfs is not full")
+    return {"filler"}
+
+
+# ---- one run -----------------------------------------------------------------
+
+class Run(h.Session):
+    """The harness's session with a folder preparation, a shell prelude (umask,
+    ulimit), a command prefix (valgrind) and the game run as the player's account."""
+
+    def __init__(self, args, c):
+        super().__init__(args.vollix, args.data, c["name"], hiscores=c.get("seed", CUSTOM))
+        self.case, self.prefix, self.shell = c, args.prefix.split(), c.get("shell")
+        self.cleanups, self.extra = [], set()
+
+    def command(self):
+        """Prepares the folder, notes the table as it is, and builds the command line."""
+        plain = self.case.get("plain") and os.geteuid() == 0
+        if plain:
+            os.chmod(self.tmp, 0o711)
+            for f in [self.workdir] + [self.path(f) for f in os.listdir(self.workdir)]:
+                os.chown(f, *plain_ids())
+        path = self.path("hiscores.hst")
+        self.before_bytes = open(path, "rb").read() if os.path.exists(path) else None
+        self.extra = self.case.get("prep", lambda s: None)(self) or set()
+        self.before = os.stat(self.path("hiscores.hst")) if self.before_bytes is not None else None
+        command = self.prefix + [self.vollix]
+        if self.shell:
+            command = ["sh", "-c", self.shell + '; exec "$@"', "sh"] + command
+        if plain:
+            uid, gid = plain_ids()
+            command = ["setpriv", "--reuid=%d" % uid, "--regid=%d" % gid, "--clear-groups", "--"] + command
+        return command
+
+    def verify(self):
+        """What the folder must hold after the run."""
+        c, path = self.case, self.path("hiscores.hst")
+        want = c.get("table")
+        if want is not None and want != SAME:
+            got = h.read_hiscores(path)
+            h.check(want(got) if callable(want) else got == want, "the table holds %r" % (got,))
+        st = os.stat(path)
+        for key, got in (("replaced", self.before is not None and st.st_ino != self.before.st_ino),
+                         ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid),
+                         ("fifo", stat.S_ISFIFO(st.st_mode)),
+                         ("link", os.path.islink(path) and os.readlink(path))):
+            h.check(key not in c or got == c[key], "hiscores.hst: %s is %r, not %r" % (key, got, c.get(key)))
+        names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
+                       for f in fs)
+        h.check(names == sorted({"data.dat", "hiscores.hst"} | self.extra), "the folder holds %r" % names)
+        if want == SAME:
+            os.chmod(path, os.stat(path).st_mode | stat.S_IRUSR)  # a write-only table, as its owner
+            h.check(open(path, "rb").read() == self.before_bytes, "hiscores.hst changed")
+
+
+def run_case(args, c):
+    """One situation: prepare, run the steps, end, check status and folder."""
+    if (c.get("plain") or c.get("root")) and os.geteuid() == 0 and not shutil.which("setpriv"):
+        raise h.Skip("needs setpriv to run the game as %s" % PLAIN_USER)
+    if c.get("root") and os.geteuid() != 0:
+        raise h.Skip("needs root to give the table to another user")
+    with Run(args, c) as s:
         try:
-            play_a_moment(s, open_menu(s))
-            with open(s.path("hiscores.hst"), "rb") as f:
-                h.check(f.read() == before["bytes"], "hiscores.hst changed")
-            h.check(sorted(os.listdir(s.workdir)) == ["data.dat", "hiscores.hst"],
-                    "files appeared: %r" % os.listdir(s.workdir))
+            if "body" in c:
+                return c["body"](s)
+            ref = h.open_menu(s, WAIT[0])
+            for step in c.get("steps", ()):
+                step(s, ref)
+            end = c.get("end", "exit")
+            code, want = leave(s, ref, end), c.get("code", (-getattr(signal, end, 0),))  # -N: by signal N
+            print("%s: exit status %d" % (c["name"], code))
+            h.check(code in want, "exit status %d, expected %r" % (code, want))
+            s.verify()
         finally:
-            os.chmod(s.workdir, 0o755)  # so that the session can remove it
+            for cleanup in s.cleanups:
+                cleanup()
 
 
-@case("save_replaces")
-def _save_replaces(args):
-    """A name entered in a run replaces the file whole; no temporary file stays."""
-    with RobustSession(args.vollix, args.data, "save_replaces", hiscores=ZERO_SCORES) as s:
-        old_inode = os.stat(s.path("hiscores.hst")).st_ino
-        ref = open_menu(s)
-        game = start_game(s, ref)
-        entry = to_name_entry(s, ref, game)
-        s.type_text("Zed")
-        name_line = (160, 95, 480, 130)
-        s.wait_steady("the typed name", box=name_line, timeout=WAIT["limit"],
-                      predicate=lambda img: h.diff_count(img, entry, name_line) > 20)
-        s.tap_until("Return", h.in_menu(ref), "the menu after the name entry", timeout=WAIT["limit"])
-        code = exit_by_escape(s, ref)
-        h.check(code == 0, "exit code %d" % code)
-        entries = valid_table(s.path("hiscores.hst"))
-        h.check(("Zed", 0) in entries, "name not stored: %r" % entries)
-        h.check(os.stat(s.path("hiscores.hst")).st_ino != old_inode, "file rewritten in place")
-        no_temp_files(s.workdir)
+def two_games(s):
+    """Two games in one folder, the second started after the table changed, end together."""
+    h.open_menu(s, WAIT[0])
+    first = s.window
+    h.write_hiscores(s.path("hiscores.hst"), OTHER)
+    second = subprocess.Popen([s.vollix], cwd=s.workdir, env=s.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, start_new_session=True)
+    s.cleanups.append(lambda: h.stop_group(second))
+    s.window = h.wait_for(lambda: [w for w in s.windows_titled() if w != first], WAIT[0],
+                          "the second window")[0]
+    s.wait_steady("the second menu", WAIT[0], predicate=lambda img: h.volume_bar_length(img) == 26)
+    for p in (s.proc, second):
+        p.send_signal(signal.SIGTERM)
+    codes = [s.wait_exit(LEAVE_LIMIT), second.wait(LEAVE_LIMIT)]
+    h.check(codes == [-signal.SIGTERM] * 2, "exit statuses %r" % codes)
+    h.check(h.read_hiscores(s.path("hiscores.hst")) in (CUSTOM, OTHER), "a mixed table")
+    h.check(sorted(os.listdir(s.workdir)) == ["data.dat", "hiscores.hst"], "leftovers")
 
 
-# ---- d. leaving by the close button or a signal -----------------------------
-
-def reach_menu(s, ref):
-    """Already there."""
-
-
-def reach_game(s, ref):
-    """A game in progress."""
-    start_game(s, ref)
-
-
-def reach_name_entry(s, ref):
-    """The name entry after a game whose score 0 qualifies."""
-    to_name_entry(s, ref, start_game(s, ref))
+def bad_data(s):
+    """A data.dat cut in half: the message box, no window, exit 1, no table written."""
+    def box():
+        s.assert_running()
+        return [(pid, argv) for pid, argv in s.child_processes() if argv and argv[0].endswith("xmessage")]
+    pid, argv = h.wait_for(box, WAIT[0], "the message box", 0.1)[0]
+    h.check(any("Error loading DATA.DAT." in a for a in argv), "the message box says %r" % argv)
+    h.check(s.windows_titled() == [], "a game window opened")
+    os.kill(pid, signal.SIGTERM)
+    h.check(s.wait_exit(WAIT[0]) == 1, "exit status is not 1")
+    h.check(os.listdir(s.workdir) == ["data.dat"], "files appeared: %r" % os.listdir(s.workdir))
 
 
-def reach_table(s, ref):
-    """The high-score table screen."""
-    to_table(s, ref)
+CASES = [
+    # Leaving: one case per screen and every way used; the table is written each time.
+    dict(name="leave_menu_exit", replaced=True, table=CUSTOM),
+    dict(name="leave_game_sigterm", steps=[game], end="SIGTERM", replaced=True, table=CUSTOM),
+    dict(name="leave_entry_sigint", seed=ZERO, steps=[entry], end="SIGINT", replaced=True, table=ZERO),
+    dict(name="leave_table_close", steps=[table], end="close", replaced=True, table=CUSTOM),
+    dict(name="leave_game_over_sighup", steps=[game_over], end="SIGHUP", replaced=True, table=CUSTOM),
+    # A confirmed name is on disk at once.
+    dict(name="name_then_sigkill", seed=ZERO, steps=[name], end="SIGKILL", table=HAS_ZED),
+    dict(name="name_then_x_lost", seed=ZERO, steps=[name], end="x lost", code=(1,), table=HAS_ZED),
+    # The folder and the file as players have them.
+    dict(name="full_disk", prep=full_disk, table=SAME, replaced=False),
+    dict(name="symlink", prep=symlinked, table=CUSTOM, replaced=True, link="shared/table.hst"),
+    dict(name="mode_444", prep=chmod(0o444), table=SAME, replaced=False, mode=0o444),
+    dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
+         table=SAME, replaced=False, owner=0),
+    dict(name="unreadable", plain=True, prep=chmod(0o200), table=SAME, replaced=False, mode=0o200),
+    dict(name="readonly_folder", plain=True, seed=ZERO, prep=readonly_folder, steps=[name],
+         table=HAS_ZED, replaced=False),
+    dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
+    dict(name="fifo", seed=None, prep=lambda s: os.mkfifo(s.path("hiscores.hst")), fifo=True),
+    dict(name="stale_temp", seed=None, prep=stale_temp, table=DEFAULT),
+    dict(name="two_games", body=two_games),
+    dict(name="damaged_table", prep=damaged, table=DEFAULT, replaced=True, mode=0o640),
+    dict(name="bad_data", seed=None, body=bad_data,
+         prep=lambda s: os.truncate(s.path("data.dat"), os.path.getsize(s.data) // 2)),
+]
+VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[walk], code=(0, 99), table=HAS_ZED)
 
-
-def reach_game_over(s, ref):
-    """An Easy game left alone until its banner stays up, waiting for a key."""
-    s.hold_until("Down", cursor_moved_to(ref, 1), "the cursor on item 1",
-                 timeout=WAIT["limit"], retry_after=WAIT["each"])
-    on_preset = s.shot()
-    s.hold_until("Left", lambda img: not h.same(img, on_preset, h.PRESET_NAME_BOX),
-                 "the preset Easy", timeout=WAIT["limit"])
-    s.hold_until("Up", lambda img: h.same(img, ref, h.cursor_box(0)) and h.same(img, ref, h.cursor_box(1)),
-                 "the cursor back on Play", timeout=WAIT["limit"])
-    easy_menu = s.shot()
-    first = start_game(s, easy_menu)
-    banner = (150, 176, 490, 226)
-    s.wait_steady("the game-over banner", timeout=240, gap=1.0,
-                  predicate=lambda img: h.diff_count(img, first, banner) > 1500
-                  and not h.in_menu(easy_menu)(img))
-
-
-SCREENS = {"menu": (reach_menu, CUSTOM_SCORES), "game": (reach_game, CUSTOM_SCORES),
-           "name_entry": (reach_name_entry, ZERO_SCORES), "table": (reach_table, CUSTOM_SCORES),
-           "game_over": (reach_game_over, CUSTOM_SCORES)}
-METHODS = ("close", "sigterm", "sigint")
-
-
-def quit_case(screen, method):
-    """Leaving from screen by method: exit 0 within QUIT_LIMIT, table written."""
-    reach, seed = SCREENS[screen]
-
-    def run(args):
-        name = "quit_%s_%s" % (screen, method)
-        with RobustSession(args.vollix, args.data, name, hiscores=seed) as s:
-            old_inode = os.stat(s.path("hiscores.hst")).st_ino
-            ref = open_menu(s)
-            reach(s, ref)
-            started = time.monotonic()
-            if method == "close":
-                s.press_close_button()
-            else:
-                s.proc.send_signal(signal.SIGTERM if method == "sigterm" else signal.SIGINT)
-            code = s.wait_exit(timeout=QUIT_LIMIT)
-            took = time.monotonic() - started
-            print("%s: left in %.3f s" % (name, took))
-            h.check(code == 0, "exit code %d" % code)
-            entries = valid_table(s.path("hiscores.hst"))
-            h.check(os.stat(s.path("hiscores.hst")).st_ino != old_inode, "hiscores.hst not written")
-            if seed is CUSTOM_SCORES:
-                h.check(entries == CUSTOM_SCORES, "table %r" % entries)
-            no_temp_files(s.workdir)
-    case("quit_%s_%s" % (screen, method))(run)
-
-
-for _screen in SCREENS:
-    # The game-over wait takes a whole Easy game to reach: one way out is enough there.
-    for _method in (("sigterm",) if _screen == "game_over" else METHODS):
-        quit_case(_screen, _method)
-
-
-# ---- a session under valgrind ------------------------------------------------
-
-def valgrind_session(args):
-    """Menu, a game with some firing, name entry, the table, Exit; the game runs
-    behind --prefix (valgrind) and its exit code is printed for the caller."""
-    WAIT.update(limit=300.0, each=30.0)
-    with RobustSession(args.vollix, args.data, "valgrind_session", hiscores=ZERO_SCORES,
-                       prefix=args.prefix.split()) as s:
-        ref = open_menu(s)
-        game = start_game(s, ref)
-        above_gun = (290, 0, 350, 330)
-        s.hold_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, above_gun, 12),
-                     "an orange shell above the gun", timeout=WAIT["limit"], retry_after=WAIT["each"])
-        entry = to_name_entry(s, ref, game)
-        s.type_text("Val")
-        name_line = (160, 95, 480, 130)
-        s.wait_steady("the typed name", box=name_line, timeout=WAIT["limit"], gap=1.0,
-                      predicate=lambda img: h.diff_count(img, entry, name_line) > 20)
-        s.tap_until("Return", h.in_menu(ref), "the menu after the name entry",
-                    timeout=WAIT["limit"], wait_each=WAIT["each"])
-        to_table(s, ref)
-        s.tap_until("space", h.in_menu(ref), "the menu after the table",
-                    timeout=WAIT["limit"], wait_each=WAIT["each"])
-        code = exit_by_escape(s, ref)
-        print("game exit code %d" % code)
-        h.check(code in (0, 99), "exit code %d" % code)
-        h.check(("Val", 0) in valid_table(s.path("hiscores.hst")), "name not stored")
-
-
-# ---- runner -------------------------------------------------------------------
 
 def main():
     """Runs the named case; exit 0 on pass, 77 on skip, 1 on failure."""
     if "--list" in sys.argv:
-        hidden = ("hst_unreadable_plain", "hst_unreadable_dropped")
-        print(";".join(sorted(n for n in CASES if n not in hidden)))
+        print(";".join(c["name"] for c in CASES))
         return 0
     parser = argparse.ArgumentParser()
     parser.add_argument("--vollix", required=True)
     parser.add_argument("--data", required=True)
-    parser.add_argument("--gen", help="directory of the generated art that data.dat is built from")
-    parser.add_argument("--prefix", default="",
-                        help="words put before the game on its command line (valgrind_session)")
-    parser.add_argument("case", choices=sorted(CASES) + ["valgrind_session"])
+    parser.add_argument("--prefix", default="", help="words before the game's path (valgrind)")
+    parser.add_argument("case", choices=[c["name"] for c in CASES + [VALGRIND]])
     args = parser.parse_args()
-    run = valgrind_session if args.case == "valgrind_session" else CASES[args.case]
-    return h.run_case(args.case, lambda: run(args))
+    if args.prefix:
+        WAIT[:] = [300.0, 30.0]
+    c = next(c for c in CASES + [VALGRIND] if c["name"] == args.case)
+    return h.run_case(c["name"], lambda: run_case(args, c))
 
 
 if __name__ == "__main__":

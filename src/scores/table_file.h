@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+
+#include "scores/high_score_table.h"
+
+// The table's bytes exactly as they travel inside the packed file.
+using TablePayload = std::array<unsigned char, HIGH_SCORE_FILE_BYTES>;
+
+// Reads a whole table from a packed file. False when the name is not a
+// regular file (a FIFO or a device is never opened), cannot be read, is
+// not a packed file or holds less than a whole table.
+bool readTableFile(const char* fileName, TablePayload& payload);
+
+// Writes the table so that the file ends up either holding exactly the new
+// table or byte for byte as it was. Links are followed and stay links, the
+// file keeps its permission bits, and a file its owner may not write,
+// another user's file, an unreadable one or one that is not a regular file
+// is left alone. True when the file now holds the table.
+bool writeTableFile(const char* fileName, const TablePayload& payload);
