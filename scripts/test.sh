@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building the game and every test need, builds everything in
-# ./build, and runs the whole suite: unit, end-to-end, robustness, build,
+# ./build, and runs the whole suite: unit, end-to-end, build,
 # install and package tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."

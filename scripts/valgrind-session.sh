@@ -3,7 +3,7 @@
 # private Xvfb: the menu, a game with some firing, ESC, the name entry of a
 # seeded qualifying table, typing, ENTER, the table screen, Exit.
 # Fails on any invalid read or write, any other memcheck error and any
-# definite leak that tests/robustness/valgrind.supp does not excuse.
+# definite leak that tests/e2e/valgrind.supp does not excuse.
 #
 # Usage: scripts/valgrind-session.sh [BUILD_DIR]   (default: build-valgrind; built if needed)
 # Needs: valgrind, Xvfb, xdotool, ImageMagick's import, pack, /usr/bin/python3 with PIL.
@@ -22,10 +22,10 @@ log=$logdir/memcheck.log
 
 prefix="valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite"
 prefix+=" --error-exitcode=99 --track-origins=yes --num-callers=30"
-prefix+=" --suppressions=$root/tests/robustness/valgrind.supp --log-file=$log"
+prefix+=" --suppressions=$root/tests/e2e/valgrind.supp --log-file=$log"
 
 status=0
-/usr/bin/python3 "$root/tests/robustness/run_robust.py" --vollix "$build/vollix" \
+VOLLIX_E2E_SLOW=5 /usr/bin/python3 "$root/tests/e2e/run_e2e.py" --vollix "$build/vollix" \
     --data "$build/data.dat" --prefix "$prefix" valgrind_session || status=$?
 
 echo "---- memcheck summary"

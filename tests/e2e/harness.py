@@ -17,7 +17,11 @@ import time
 from PIL import Image
 
 TITLE = "Vollix - By Orlem Vasket"
-WINDOW_TIMEOUT, SCREEN_TIMEOUT, EXIT_TIMEOUT = 20.0, 15.0, 20.0
+# Generous limits, longer still under valgrind (VOLLIX_E2E_SLOW=5): a screen
+# may take SCREEN_TIMEOUT s to show; a key that seems missed is pressed again
+# after RETRY s.
+SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
+WINDOW_TIMEOUT, SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
 MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
 PRESET_NAME_BOX = (125, 33, 330, 60)
@@ -132,13 +136,17 @@ class Xvfb:
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                      start_new_session=True)
         os.close(write_fd)
-        ready, _, _ = select.select([read_fd], [], [], 30)
-        number = os.read(read_fd, 64).decode().strip() if ready else ""
+        number = b""
+        while not number.endswith(b"\n") and select.select([read_fd], [], [], 30)[0]:
+            chunk = os.read(read_fd, 64)  # the server fails if the pipe closes before its newline
+            number += chunk
+            if not chunk:
+                break
         os.close(read_fd)
-        if not number:
+        if not number.endswith(b"\n"):
             self.close()
             raise E2EError("Xvfb did not start")
-        self.display = ":" + number
+        self.display = ":" + number.decode().strip()
 
     def close(self):
         stop_group(self.proc)
@@ -152,6 +160,7 @@ class Session:
         self.vollix, self.data, self.name = os.path.abspath(vollix), os.path.abspath(data), name
         self.with_data, self.hiscores = with_data, hiscores
         self.proc = self.xvfb = self.window = self.last_shot = None
+        self.env_extra = {}  # set for the game only, over the server's DISPLAY
 
     def __enter__(self):
         for tool in ("Xvfb", "xdotool", "import", "pack"):
@@ -169,7 +178,8 @@ class Session:
             self.env = dict(os.environ, DISPLAY=self.xvfb.display)
             self.env.pop("XAUTHORITY", None)
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
-            self.proc = subprocess.Popen(command, cwd=self.workdir, env=self.env, stdin=subprocess.DEVNULL,
+            self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
+                                         stdin=subprocess.DEVNULL,
                                          stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
         except BaseException:
             self.__exit__(*sys.exc_info())
@@ -252,7 +262,7 @@ class Session:
     def key(self, action, key):
         self.xdotool("windowfocus", self.window, action, key)
 
-    def tap_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, wait_each=5.0):
+    def tap_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, wait_each=RETRY):
         """Taps key until a screenshot satisfies predicate; taps again only
         when wait_each seconds pass without it (a tap the game missed)."""
         deadline = time.monotonic() + timeout
@@ -266,7 +276,7 @@ class Session:
                 if time.monotonic() >= deadline:
                     raise
 
-    def hold_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry_after=4.0):
+    def hold_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry_after=RETRY):
         """Holds key until a screenshot satisfies predicate; a press the game
         seems to have missed is released and made again after retry_after s."""
         deadline = time.monotonic() + timeout
@@ -315,7 +325,7 @@ class Session:
 
 def open_menu(s, timeout=SCREEN_TIMEOUT):
     """Waits for the window and a steady first menu (its volume bar at 5)."""
-    s.wait_window(max(timeout, WINDOW_TIMEOUT))
+    s.wait_window(timeout)
     return s.wait_steady("the menu", timeout, MENU_ITEMS_BOX, lambda img: volume_bar_length(img) == 26)
 
 
@@ -334,18 +344,18 @@ def cursor_on(img, ref_play, item):
     return True
 
 
-def move_cursor(s, key, ref_play, item, timeout=SCREEN_TIMEOUT, retry=4.0):
+def move_cursor(s, key, ref_play, item, timeout=SCREEN_TIMEOUT, retry=RETRY):
     """Presses key until the cursor stands on item."""
     return s.hold_until(key, lambda img: cursor_on(img, ref_play, item), "the cursor on item %d" % item,
                         timeout, retry)
 
 
-def start_game(s, ref, timeout=SCREEN_TIMEOUT, retry=4.0):
+def start_game(s, ref, timeout=SCREEN_TIMEOUT, retry=RETRY):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
     return s.hold_until("Return", lambda img: not in_menu(ref)(img), "the game", timeout, retry)
 
 
-def exit_by_escape(s, ref_play, timeout=SCREEN_TIMEOUT, retry=4.0):
+def exit_by_escape(s, ref_play, timeout=SCREEN_TIMEOUT, retry=RETRY):
     """ESC to Exit, ESC again to leave; returns the exit status."""
     move_cursor(s, "Escape", ref_play, 4, timeout, retry)
     s.key("keydown", "Escape")

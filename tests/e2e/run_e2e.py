@@ -1,268 +1,388 @@
 #!/usr/bin/python3
-"""End-to-end tests of vollix: run one by name.
+"""End-to-end tests of the real game: one list of situations (how the folder is
+prepared, what the player does, how the run ends, the exit status, what the
+folder holds afterwards), read by one runner.
 
-usage: run_e2e.py --vollix PATH --data PATH TEST
+usage: run_e2e.py --vollix PATH --data PATH [--preload LIB] [--prefix WORDS] CASE | --list
 """
 
-import argparse
-import os
 import sys
+sys.dont_write_bytecode = True  # keep the source tree clean
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import argparse  # noqa: E402
+import ctypes  # noqa: E402
+import os  # noqa: E402
+import pwd  # noqa: E402
+import shutil  # noqa: E402
+import signal  # noqa: E402
+import stat  # noqa: E402
+import subprocess  # noqa: E402
 
 import harness as h  # noqa: E402
 
-DEFAULT_SCORES = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
-ERROR_TEXT = "Error loading DATA.DAT."
-
-TESTS = {}
-
-
-def test(fn):
-    """Registers a test under its function name."""
-    TESTS[fn.__name__] = fn
-    return fn
-
-
-# ---- shared steps --------------------------------------------------------
-
-def escape_game_to_menu(s, ref_menu):
-    """Taps ESC in a game until the menu is back."""
-    return s.tap_until("Escape", h.in_menu(ref_menu), "the menu after ESC", timeout=30)
+CUSTOM = [("Ann", 9000), ("Bob", 7000), ("Cy", 5000), ("Di", 3000), ("Ed", 1000)]
+OTHER = [("Vi", 90), ("Wu", 70), ("Xo", 50), ("Ya", 30), ("Zo", 10)]
+ZERO = [("Seed %d" % i, 0) for i in range(5)]  # any score earns a place
+DEFAULT = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
+SAME = "the bytes it held before"
+PLAIN_USER = "nobody"  # the player's account when the tests run as root
+SCORES_COLUMN = (440, 66, 600, 196)  # the table screen's scores; only stars there in the menu
+HAS_ZED = lambda entries: ("Zed", 0) in entries  # noqa: E731 (the name typed in the run)
+PAUSED_INK, MIDDLE, SKY = (251, 243, 227), (240, 220, 400, 260), (0, 20, 640, 330)
 
 
-# ---- tests ---------------------------------------------------------------
+# ---- what the player does: each step starts in the menu; the last may stay on its screen ----
 
-@test
-def missing_data(args):
-    """No data.dat: a message box, no game window, exit 1, no hiscores.hst."""
-    with h.Session(args.vollix, args.data, "missing_data", with_data=False) as s:
-        def message_box():
-            s.assert_running()
-            for pid, argv in s.child_processes():
-                if argv and os.path.basename(argv[0]) == "xmessage":
-                    return pid, argv
-            return None
-        pid, argv = h.wait_for(message_box, h.WINDOW_TIMEOUT, "an xmessage child of the game", 0.1)
-        h.check(any(ERROR_TEXT in a for a in argv), "xmessage text is %r" % argv)
-        h.check(s.windows_titled() == [], "a game window opened despite the missing data file")
-        os.kill(pid, 15)
-        code = s.wait_exit()
-        h.check(code == 1, "exit code %d, expected 1" % code)
-        h.check(not os.path.exists(s.path("hiscores.hst")), "hiscores.hst was written")
+def game(s, ref):
+    """A game in progress; returns its first picture."""
+    return h.start_game(s, ref)
 
 
-@test
-def no_display(args):
-    """No X display: the graphics-mode message on standard output, exit 1, no file."""
-    import shutil
-    import subprocess
-    import tempfile
-    workdir = tempfile.mkdtemp(prefix="vollix-e2e-")
-    try:
-        shutil.copy(args.data, os.path.join(workdir, "data.dat"))
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "XAUTHORITY")}
-        res = subprocess.run([os.path.abspath(args.vollix)], cwd=workdir, env=env,
-                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, timeout=60)
-        out = res.stdout.decode(errors="replace")
-        h.check(res.returncode == 1, "exit code %d, expected 1" % res.returncode)
-        h.check("Error initializing graphics mode (640x480).\n" in out, "stdout is %r" % out)
-        h.check(not os.path.exists(os.path.join(workdir, "hiscores.hst")), "hiscores.hst was written")
-    finally:
-        shutil.rmtree(workdir, ignore_errors=True)
+def entry(s, ref, first=None):
+    """ESC in a game whose score earns a place, until the name entry stands still: its
+    wide greeting reaches where the menu has only stars, and the volume bar is gone."""
+    first = first or game(s, ref)
+    shown = lambda img: h.diff_count(img, first, (340, 26, 540, 72)) > 100 and h.volume_bar_length(img) == 0
+    s.tap_until("Escape", shown, "the name entry")
+    s.wait_steady("a steady name entry", predicate=shown)
 
 
-@test
-def window(args):
-    """The window carries the exact title and is 640x480."""
-    with h.Session(args.vollix, args.data, "window") as s:
-        s.wait_window()
-        h.check(s.windows_titled() == [s.window], "title not exact")
-        size = s.geometry()
-        h.check(size == (640, 480), "window is %dx%d" % size)
-        h.open_menu(s)
+def name(s, ref, first=None):
+    """Types "Zed" on the name entry and confirms it: back in the menu."""
+    entry(s, ref, first)
+    s.type_text("Zed")
+    s.tap_until("Return", h.in_menu(ref), "the menu after the name")
 
 
-@test
-def menu(args):
-    """Cursor, preset and volume respond to the arrows; ENTER on Sound goes back to Play."""
-    with h.Session(args.vollix, args.data, "menu") as s:
-        ref = h.open_menu(s)
-        # Down to Preset and back up to Play.
-        h.move_cursor(s, "Down", ref, 1)
-        s.hold_until("Up", lambda img: h.same(img, ref, h.MENU_ITEMS_BOX), "the cursor back on Play")
-        h.move_cursor(s, "Down", ref, 1)
-        on_preset = s.shot()
-        # Normal -> Impossible -> Normal -> Easy -> Normal.
-        differs = lambda a, b: not h.same(a, b, h.PRESET_NAME_BOX)
-        impossible = s.hold_until("Right", lambda img: differs(img, on_preset), "a new preset name")
-        s.hold_until("Left", lambda img: not differs(img, on_preset), "the preset name Normal again")
-        easy = s.hold_until("Left", lambda img: differs(img, on_preset), "a new preset name")
-        h.check(differs(easy, impossible), "Easy and Impossible look the same")
-        s.hold_until("Right", lambda img: not differs(img, on_preset), "the preset name Normal again")
-        # Down to Sound; the bar grows and shrinks 5 pixels a step.
-        h.move_cursor(s, "Down", ref, 2)
-        h.move_cursor(s, "Down", ref, 3)
-        bar = lambda n: (lambda img: h.volume_bar_length(img) == n)
-        s.hold_until("Right", bar(31), "the volume bar at 6")
-        for volume in range(5, 0, -1):
-            s.hold_until("Left", bar(5 * volume + 1), "the volume bar at %d" % volume)
-        off = s.hold_until("Left", bar(0), "the volume bar gone")
-        h.check(not h.colour_pixels(off, h.YELLOW, h.VOLUME_BOX), "yellow left at volume 0")
-        h.check(not h.same(off, on_preset, h.VOLUME_BOX), "nothing drawn in place of the bar")
-        s.hold_until("Right", bar(6), "the volume bar at 1")
-        # ENTER on Sound: the next visit starts on Play with the volume kept.
-        back = s.tap_until("Return",
-                           lambda img: h.cursor_on(img, ref, 0) and h.volume_bar_length(img) == 6,
-                           "the cursor back on Play with the volume at 1")
-        h.check(h.same(back, ref, h.cursor_box(0)), "cursor not on Play")
+def table(s, ref, back=False):
+    """The table screen, known by its column of scores (a game screen has none)."""
+    for item in (1, 2):  # one row per press
+        h.move_cursor(s, "Down", ref, item)
+    shown = lambda img: h.diff_count(img, ref, SCORES_COLUMN) > 150 and h.volume_bar_length(img) == 0
+    s.tap_until("Return", shown, "the table screen")
+    s.wait_steady("a steady table screen", predicate=shown)
+    if back:
+        s.tap_until("space", h.in_menu(ref), "the menu after the table")
 
 
-@test
-def escape_exit(args):
-    """ESC twice leaves with 0 and writes the default table."""
-    with h.Session(args.vollix, args.data, "escape_exit") as s:
-        ref = h.open_menu(s)
-        code = h.exit_by_escape(s, ref)
-        h.check(code == 0, "exit code %d, expected 0" % code)
-        path = s.path("hiscores.hst")
-        h.check(os.path.isfile(path), "no hiscores.hst after Exit")
-        entries = h.read_hiscores(path)
-        h.check(entries == DEFAULT_SCORES, "hiscores.hst holds %r" % entries)
+def game_over(s, ref):
+    """An Easy game left alone until its game-over banner stands still."""
+    h.move_cursor(s, "Down", ref, 1)
+    normal = s.shot()
+    s.hold_until("Left", lambda img: not h.same(img, normal, h.PRESET_NAME_BOX), "the preset Easy")
+    easy = h.move_cursor(s, "Up", ref, 0)
+    first = game(s, easy)
+    s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(easy)(img)
+                  and h.diff_count(img, first, (150, 176, 490, 226)) > 1500)
 
 
-@test
-def play_controls(args):
-    """SPACE fires orange shells, LEFT turns the barrel, ESC returns to the menu."""
-    with h.Session(args.vollix, args.data, "play_controls") as s:
-        ref = h.open_menu(s)
-        first = h.start_game(s, ref)
-        above_gun = (290, 0, 350, 330)
-        before = h.colour_pixels(first, h.SHELL_ORANGE, above_gun, tolerance=12)
-        s.hold_until("space",
-                     lambda img: h.colour_pixels(img, h.SHELL_ORANGE, above_gun, 12) - before,
-                     "an orange shell above the gun")
-        barrel = (250, 290, 390, 372)
-        upright = s.wait_steady("the shells to leave the barrel area", box=barrel,
-                                timeout=h.SCREEN_TIMEOUT)
-        s.hold_until("Left", lambda img: h.diff_count(img, upright, barrel) > 20,
-                     "the barrel to turn")
-        after = escape_game_to_menu(s, ref)
-        h.check(not h.same(after, ref, barrel), "the menu does not show the turned gun")
-        code = h.exit_by_escape(s, ref)
-        h.check(code == 0, "exit code %d, expected 0" % code)
-
-
-@test
-def game_over(args):
-    """An Easy game left alone ends by landings: banner, then a key brings back the menu."""
-    with h.Session(args.vollix, args.data, "game_over") as s:
-        ref = h.open_menu(s)
-        h.move_cursor(s, "Down", ref, 1)
-        on_preset = s.shot()
-        s.hold_until("Left", lambda img: not h.same(img, on_preset, h.PRESET_NAME_BOX), "the preset Easy")
-        h.move_cursor(s, "Up", ref, 0)
-        easy_menu = s.shot()
-        first = h.start_game(s, easy_menu)
-        banner = (150, 176, 490, 226)
-        s.wait_steady("the game-over banner", timeout=180,
-                      predicate=lambda img: h.diff_count(img, first, banner) > 1500
-                      and not h.same(img, easy_menu, h.MENU_ITEMS_BOX))
-        s.tap_until("space", h.in_menu(easy_menu), "the menu after the game-over key")
-        code = h.exit_by_escape(s, easy_menu)
-        h.check(code == 0, "exit code %d, expected 0" % code)
-
-
-@test
-def name_entry(args):
-    """A qualifying score opens the name entry; the typed name reaches hiscores.hst."""
-    seeded = [("Seed %d" % i, 0) for i in range(5)]
-    with h.Session(args.vollix, args.data, "name_entry", hiscores=seeded) as s:
-        ref = h.open_menu(s)
-        first = h.start_game(s, ref)
-        titles = (100, 26, 540, 72)
-        entry_shown = lambda img: (h.diff_count(img, first, titles) > 100
-                                   and not h.same(img, ref, h.MENU_ITEMS_BOX))
-        s.tap_until("Escape", entry_shown, "the name-entry screen", timeout=40, wait_each=6)
-        blank = s.wait_steady("a steady name-entry screen", predicate=entry_shown)
-        name_line = (160, 95, 480, 130)
-        s.type_text("Zed")
-        s.wait_steady("the typed name", box=name_line,
-                      predicate=lambda img: h.diff_count(img, blank, name_line) > 20)
-        s.tap_until("Return", h.in_menu(ref), "the menu after the name entry")
-        code = h.exit_by_escape(s, ref)
-        h.check(code == 0, "exit code %d, expected 0" % code)
-        entries = h.read_hiscores(s.path("hiscores.hst"))
-        h.check(("Zed", 0) in entries, "typed name not stored: %r" % entries)
-        h.check(sum(1 for e in entries if e[0].startswith("Seed")) == 4,
-                "expected four seeded entries left: %r" % entries)
-
-
-# ---- pause and focus -----------------------------------------------------
-
-PAUSED_BOX = (240, 220, 400, 260)    # the middle of the frame
-PAUSED_INK = (251, 243, 227)         # the resource font's lettering
-SKY = (0, 20, 640, 330)              # below the score line, above the gun
+def walk(s, ref):
+    """A game with a shell in flight, a confirmed name, a visit of the table."""
+    first = game(s, ref)
+    s.hold_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (290, 0, 350, 330), 12),
+                 "a shell above the gun")
+    name(s, ref, first)
+    table(s, ref, back=True)
 
 
 def paused(img):
-    """True when "Paused" stands in the middle of the frame."""
-    return len(h.colour_pixels(img, PAUSED_INK, PAUSED_BOX, 4)) > 100
+    """"Paused" stands in the middle of the frame."""
+    return len(h.colour_pixels(img, PAUSED_INK, MIDDLE, 4)) > 100
 
 
-def troopers_moving(s, what):
+def running(s, what):
     """Waits until the sky changes with no "Paused" shown."""
     before = s.shot()
-    return s.wait_screen(lambda img: not paused(img) and not h.same(img, before, SKY), what, timeout=60)
+    s.wait_screen(lambda img: not paused(img) and not h.same(img, before, SKY), what)
 
 
-@test
-def pause(args):
+def pause(s, ref):
     """P freezes the scene under "Paused", P lets the troopers move on, ESC ends a paused game."""
-    with h.Session(args.vollix, args.data, "pause") as s:
-        ref = h.open_menu(s)
-        h.start_game(s, ref)
-        troopers_moving(s, "a trooper in the sky")
-        s.tap_until("p", paused, "the label Paused")
-        s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
-        s.tap_until("p", lambda img: not paused(img), "the label gone")
-        troopers_moving(s, "troopers moving again")
-        s.tap_until("p", paused, "the label Paused again")
-        s.tap_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
+    game(s, ref)
+    running(s, "a trooper in the sky")
+    s.tap_until("p", paused, "the label Paused")
+    s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
+    s.tap_until("p", lambda img: not paused(img), "the label gone")
+    running(s, "troopers moving again")
+    s.tap_until("p", paused, "the label Paused again")
+    s.tap_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
 
 
-@test
-def focus_loss(args):
+def focus(s, ref):
     """Focus lost in the menu changes nothing; lost in a game, it pauses until P."""
-    import subprocess
-    with h.Session(args.vollix, args.data, "focus_loss") as s:
-        other = subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env,
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                 start_new_session=True)
+    other = subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env, start_new_session=True,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    s.cleanups.append(lambda: h.stop_group(other))
+    shown = lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$")[1].split()
+    elsewhere = h.wait_for(shown, h.WINDOW_TIMEOUT, "another window")[0]
+    s.xdotool("windowfocus", "--sync", elsewhere)
+    game(s, ref)  # its keys bring the focus back
+    running(s, "a game that runs")
+    s.xdotool("windowfocus", "--sync", elsewhere)
+    s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
+    s.tap_until("p", lambda img: not paused(img), "the label gone")
+    running(s, "troopers moving again")
+
+
+def close_button(s):
+    """What a window manager sends when the title bar's close button is clicked."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype, x.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ulong
+    dpy = ctypes.c_void_p(x.XOpenDisplay(s.xvfb.display.encode()))
+    h.check(dpy.value, "cannot open display %s" % s.xvfb.display)
+    event = (ctypes.c_long * 24)()  # XClientMessageEvent: type, serial, send_event, display, window,
+    event[:8] = [33, 0, 0, 0, int(s.window), x.XInternAtom(dpy, b"WM_PROTOCOLS", 0), 32,  # message_type,
+                 x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)]  # format, then the data
+    h.check(x.XSendEvent(dpy, ctypes.c_ulong(int(s.window)), 0, ctypes.c_long(0), event), "XSendEvent failed")
+    x.XCloseDisplay(dpy)  # flushes the event
+
+
+def leave(s, ref, how):
+    """Ends the run one way; returns the exit status."""
+    if how == "exit":
+        return h.exit_by_escape(s, ref)
+    if how == "close":
+        close_button(s)
+    elif how == "x lost":
+        s.xvfb.close()
+    else:
+        s.proc.send_signal(getattr(signal, how))
+    return s.wait_exit(10.0)
+
+
+# ---- the folder ----------------------------------------------------------------
+
+def plain_ids():
+    """(uid, gid) of the player's account."""
+    return pwd.getpwnam(PLAIN_USER).pw_uid, pwd.getpwnam(PLAIN_USER).pw_gid
+
+
+def chmod(mode):
+    """Preparation: the table gets this mode."""
+    return lambda s: os.chmod(s.path("hiscores.hst"), mode)
+
+
+def readonly_folder(s):
+    """A folder that admits no new file, holding a writable table."""
+    os.chmod(s.workdir, 0o555)
+    s.cleanups.append(lambda: os.chmod(s.workdir, 0o755))
+
+
+def symlinked(s):
+    """hiscores.hst is a link into a synced folder that holds the real table."""
+    os.mkdir(s.path("shared"))
+    os.rename(s.path("hiscores.hst"), s.path("shared/table.hst"))
+    os.symlink("shared/table.hst", s.path("hiscores.hst"))
+    return {"shared/table.hst"}
+
+
+def stale_temp(s):
+    """Temporary files of a run that is gone (holding a table) and of one still alive."""
+    gone = subprocess.Popen(["true"])
+    gone.wait()
+    for pid in (gone.pid, os.getpid()):
+        h.write_hiscores(s.path("hiscores.hst.tmp-%d-0" % pid), CUSTOM)
+    return {"hiscores.hst.tmp-%d-0" % os.getpid()}
+
+
+def damaged(s):
+    """A packed file that holds half a table."""
+    with open(s.path("half"), "wb") as f:
+        f.write(h.encode_scores(CUSTOM)[:50])
+    h.run_pack(["half", "hiscores.hst"], s.workdir)
+    os.remove(s.path("half"))
+    os.chmod(s.path("hiscores.hst"), 0o640)
+
+
+def full_disk(s):
+    """A full filesystem: a small tmpfs when one can be mounted, else a file-size limit."""
+    full = os.path.join(s.tmp, "full")
+    os.mkdir(full)
+    res = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "vollix-full", full],
+                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if res.returncode != 0:
+        print("full_disk: tmpfs mount refused (%s); a file-size limit (ulimit -f 0) stands in for it"
+              % res.stdout.decode(errors="replace").strip())
+        s.shell = "ulimit -f 0; trap '' XFSZ"
+        return set()
+    print("full_disk: a 64 KiB tmpfs, filled up")
+    s.cleanups.append(lambda: subprocess.run(["umount", "-l", full]))
+    shutil.copy(s.path("hiscores.hst"), full)
+    os.symlink(s.path("data.dat"), os.path.join(full, "data.dat"))
+    s.workdir = full
+    subprocess.run(["dd", "if=/dev/zero", "of=" + s.path("filler"), "bs=4k"], stderr=subprocess.DEVNULL)
+    h.check(os.statvfs(full).f_bavail == 0, "the tmpfs is not full")
+    return {"filler"}
+
+
+# ---- one run -----------------------------------------------------------------
+
+class Run(h.Session):
+    """The harness's session with a folder preparation, a shell prelude (umask,
+    ulimit), a command prefix (valgrind) and the game run as the player's account."""
+
+    def __init__(self, args, c):
+        super().__init__(args.vollix, args.data, c["name"], hiscores=c.get("seed", CUSTOM))
+        self.args, self.case, self.prefix, self.shell = args, c, args.prefix.split(), c.get("shell")
+        self.cleanups, self.extra = [], set()
+
+    def command(self):
+        """Prepares the folder, notes the table as it is, and builds the command line."""
+        plain = self.case.get("plain") and os.geteuid() == 0
+        if plain:
+            os.chmod(self.tmp, 0o711)
+            for f in [self.workdir] + [self.path(f) for f in os.listdir(self.workdir)]:
+                os.chown(f, *plain_ids())
+        path = self.path("hiscores.hst")
+        self.before_bytes = open(path, "rb").read() if os.path.exists(path) else None
+        self.extra = self.case.get("prep", lambda s: None)(self) or set()
+        self.before = os.stat(self.path("hiscores.hst")) if self.before_bytes is not None else None
+        command = self.prefix + [self.vollix]
+        if self.shell:
+            command = ["sh", "-c", self.shell + '; exec "$@"', "sh"] + command
+        if plain:
+            uid, gid = plain_ids()
+            command = ["setpriv", "--reuid=%d" % uid, "--regid=%d" % gid, "--clear-groups", "--"] + command
+        return command
+
+    def verify(self):
+        """What the folder must hold after the run."""
+        c, path = self.case, self.path("hiscores.hst")
+        want = c.get("table")
+        if want is not None and want != SAME:
+            got = h.read_hiscores(path)
+            h.check(want(got) if callable(want) else got == want, "the table holds %r" % (got,))
+        st = os.stat(path)
+        for key, got in (("replaced", self.before is not None and st.st_ino != self.before.st_ino),
+                         ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid),
+                         ("fifo", stat.S_ISFIFO(st.st_mode)),
+                         ("link", os.path.islink(path) and os.readlink(path))):
+            h.check(key not in c or got == c[key], "hiscores.hst: %s is %r, not %r" % (key, got, c.get(key)))
+        names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
+                       for f in fs)
+        h.check(names == sorted({"data.dat", "hiscores.hst"} | self.extra), "the folder holds %r" % names)
+        if want == SAME:
+            os.chmod(path, os.stat(path).st_mode | stat.S_IRUSR)  # a write-only table, as its owner
+            h.check(open(path, "rb").read() == self.before_bytes, "hiscores.hst changed")
+
+
+def run_case(args, c):
+    """One situation: prepare, run the steps, end, check status and folder."""
+    if (c.get("plain") or c.get("root")) and os.geteuid() == 0 and not shutil.which("setpriv"):
+        raise h.Skip("needs setpriv to run the game as %s" % PLAIN_USER)
+    if c.get("root") and os.geteuid() != 0:
+        raise h.Skip("needs root to give the table to another user")
+    if "start" in c:
+        return start_failure(args, c)
+    with Run(args, c) as s:
         try:
-            shown = lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$")[1].split()
-            elsewhere = h.wait_for(shown, h.WINDOW_TIMEOUT, "another window")[0]
+            if "body" in c:
+                return c["body"](s)
             ref = h.open_menu(s)
-            s.xdotool("windowfocus", "--sync", elsewhere)
-            h.start_game(s, ref)  # its keys bring the focus back
-            troopers_moving(s, "a game that runs")
-            s.xdotool("windowfocus", "--sync", elsewhere)
-            s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
-            s.tap_until("p", lambda img: not paused(img), "the label gone")
-            troopers_moving(s, "troopers moving again")
+            for step in c.get("steps", ()):
+                step(s, ref)
+            end = c.get("end", "exit")
+            code, want = leave(s, ref, end), c.get("code", (-getattr(signal, end, 0),))  # -N: by signal N
+            print("%s: exit status %d" % (c["name"], code))
+            h.check(code in want, "exit status %d, expected %r" % (code, want))
+            s.verify()
         finally:
-            h.stop_group(other)
+            for cleanup in s.cleanups:
+                cleanup()
+
+
+def two_games(s):
+    """Two games in one folder, the second started after the table changed, end together."""
+    h.open_menu(s)
+    first = s.window
+    h.write_hiscores(s.path("hiscores.hst"), OTHER)
+    second = subprocess.Popen([s.vollix], cwd=s.workdir, env=s.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, start_new_session=True)
+    s.cleanups.append(lambda: h.stop_group(second))
+    s.window = h.wait_for(lambda: [w for w in s.windows_titled() if w != first], h.WINDOW_TIMEOUT,
+                          "the second window")[0]
+    s.wait_steady("the second menu", predicate=lambda img: h.volume_bar_length(img) == 26)
+    for p in (s.proc, second):
+        p.send_signal(signal.SIGTERM)
+    codes = [s.wait_exit(10.0), second.wait(10.0)]
+    h.check(codes == [-signal.SIGTERM] * 2, "exit statuses %r" % codes)
+    h.check(h.read_hiscores(s.path("hiscores.hst")) in (CUSTOM, OTHER), "a mixed table")
+    h.check(sorted(os.listdir(s.workdir)) == ["data.dat", "hiscores.hst"], "leftovers")
+
+
+def start_failure(args, c):
+    """A start that cannot open the window: the message (a box with a display,
+    standard output without), no window, exit status 1, no table written."""
+    with Run(args, dict(c, seed=None)) as s:
+        said = ""
+        if c["start"] == "box":
+            box = lambda: [argv for _, argv in s.child_processes() if argv and argv[0].endswith("xmessage")]
+            said = "\n".join(h.wait_for(box, h.WINDOW_TIMEOUT, "the message box", 0.1)[0])
+            h.check(s.windows_titled() == [], "a game window opened")
+            subprocess.run(["pkill", "-P", str(s.proc.pid), "xmessage"])
+        code = s.wait_exit()
+        said = said or open(s.log.name, errors="replace").read()
+        print("%s: exit status %d, the game says %r" % (c["name"], code, said))
+        h.check(c["says"] in said and code == 1, "not the message %r with exit status 1" % c["says"])
+        h.check(os.listdir(s.workdir) == ["data.dat"], "files appeared: %r" % os.listdir(s.workdir))
+
+
+def refused_by_preload(s):
+    """The library is made to refuse the graphics mode."""
+    s.env_extra.update(LD_PRELOAD=s.args.preload, ASAN_OPTIONS="verify_asan_link_order=0")
+
+
+GFX = "Error initializing graphics mode (640x480).\n"
+CASES = [
+    # Leaving: one case per screen and every way used; the table is written each time.
+    dict(name="leave_menu_exit", replaced=True, table=CUSTOM),
+    dict(name="leave_game_sigterm", steps=[game], end="SIGTERM", replaced=True, table=CUSTOM),
+    dict(name="leave_entry_sigint", seed=ZERO, steps=[entry], end="SIGINT", replaced=True, table=ZERO),
+    dict(name="leave_table_close", steps=[table], end="close", replaced=True, table=CUSTOM),
+    dict(name="leave_game_over_sighup", steps=[game_over], end="SIGHUP", replaced=True, table=CUSTOM),
+    # A confirmed name is on disk at once.
+    dict(name="name_then_sigkill", seed=ZERO, steps=[name], end="SIGKILL", table=HAS_ZED),
+    dict(name="name_then_x_lost", seed=ZERO, steps=[name], end="x lost", code=(1,), table=HAS_ZED),
+    # The folder and the file as players have them.
+    dict(name="full_disk", prep=full_disk, table=SAME, replaced=False),
+    dict(name="symlink", prep=symlinked, table=CUSTOM, replaced=True, link="shared/table.hst"),
+    dict(name="mode_444", prep=chmod(0o444), table=SAME, replaced=False, mode=0o444),
+    dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
+         table=SAME, replaced=False, owner=0),
+    dict(name="unreadable", plain=True, prep=chmod(0o200), table=SAME, replaced=False, mode=0o200),
+    dict(name="readonly_folder", plain=True, seed=ZERO, prep=readonly_folder, steps=[name],
+         table=HAS_ZED, replaced=False),
+    dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
+    dict(name="fifo", seed=None, prep=lambda s: os.mkfifo(s.path("hiscores.hst")), fifo=True),
+    dict(name="stale_temp", seed=None, prep=stale_temp, table=DEFAULT),
+    dict(name="two_games", body=two_games),
+    dict(name="damaged_table", prep=damaged, table=DEFAULT, replaced=True, mode=0o640),
+    # Starts that cannot open the window.
+    dict(name="bad_data", start="box", says="Error loading DATA.DAT.",
+         prep=lambda s: os.truncate(s.path("data.dat"), os.path.getsize(s.data) // 2)),
+    dict(name="no_display", start="stdout", prep=lambda s: s.env_extra.update(DISPLAY=""), says=GFX),
+    dict(name="graphics_refused", start="box", prep=refused_by_preload, says=GFX + "Refused for the test."),
+    # Pause.
+    dict(name="pause", steps=[pause]),
+    dict(name="focus_loss", steps=[focus], end="SIGTERM"),
+]
+VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[walk], code=(0, 99), table=HAS_ZED)
 
 
 def main():
-    """Parses the arguments and runs the named test."""
+    """Runs the named case; exit 0 on pass, 77 on skip, 1 on failure."""
+    if "--list" in sys.argv:
+        print(";".join(c["name"] for c in CASES))
+        return 0
     parser = argparse.ArgumentParser()
     parser.add_argument("--vollix", required=True)
     parser.add_argument("--data", required=True)
-    parser.add_argument("test", choices=sorted(TESTS))
+    parser.add_argument("--preload", default="", help="a library that makes the graphics mode fail")
+    parser.add_argument("--prefix", default="", help="words before the game's path (valgrind)")
+    parser.add_argument("case", choices=[c["name"] for c in CASES + [VALGRIND]])
     args = parser.parse_args()
-    return h.run_case(args.test, lambda: TESTS[args.test](args))
+    c = next(c for c in CASES + [VALGRIND] if c["name"] == args.case)
+    return h.run_case(c["name"], lambda: run_case(args, c))
 
 
 if __name__ == "__main__":
