@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh test
 [ -x build/vollix ] && [ -f build/data.dat ] ||
   { cmake -S . -B build && cmake --build build -j"$(nproc)" --target vollix vollix_data; }
-/usr/bin/python3 tests/e2e/screenshots.py --vollix build/vollix --data build/data.dat --out docs
+/usr/bin/python3 scripts/screenshots.py --vollix build/vollix --data build/data.dat --out docs

@@ -17,11 +17,10 @@ import time
 from PIL import Image
 
 TITLE = "Vollix - By Orlem Vasket"
-# Generous limits, longer still under valgrind (VOLLIX_E2E_SLOW=5): a screen
-# may take SCREEN_TIMEOUT s to show; a key that seems missed is pressed again
-# after RETRY s.
+# Seconds for a window or a screen to show, for the game to leave, and before
+# a key the game seems to have missed is pressed again; longer under valgrind.
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
-WINDOW_TIMEOUT, SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
+SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
 MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
 PRESET_NAME_BOX = (125, 33, 330, 60)
@@ -41,50 +40,43 @@ def check(cond, message):
 
 
 def wait_for(predicate, timeout, what, interval=0.05):
-    """Polls predicate until it returns a true value, and returns that value."""
+    """Polls predicate until it gives a true value, and returns that value."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise E2EError("timed out after %.0f s waiting for %s" % (timeout, what))
+    while not (value := predicate()):
+        check(time.monotonic() < deadline, "timed out after %.0f s waiting for %s" % (timeout, what))
         time.sleep(interval)
+    return value
 
 
-# ---- pictures ---------------------------------------------------------------------
-
-def same(a, b, box=None):
-    return a.crop(box or (0, 0) + a.size).tobytes() == b.crop(box or (0, 0) + b.size).tobytes()
-
+# ---- pictures and the table file ----------------------------------------------------
 
 def diff_count(a, b, box=None):
     """Pixels that differ between two screenshots inside box."""
-    pa, pb = a.crop(box or (0, 0) + a.size).getdata(), b.crop(box or (0, 0) + b.size).getdata()
-    return sum(1 for p, q in zip(pa, pb) if p != q)
+    box = box or (0, 0, 640, 480)
+    return sum(p != q for p, q in zip(a.crop(box).getdata(), b.crop(box).getdata()))
+
+
+def same(a, b, box=None):
+    return diff_count(a, b, box) == 0
 
 
 def colour_pixels(img, colour, box, tolerance=0):
     """The (x, y) inside box whose colour is within tolerance of colour."""
-    x0, y0, x1, y1 = box
     px = img.load()
-    return {(x, y) for y in range(y0, y1) for x in range(x0, x1)
+    return {(x, y) for y in range(box[1], box[3]) for x in range(box[0], box[2])
             if all(abs(p - c) <= tolerance for p, c in zip(px[x, y], colour))}
 
 
 def volume_bar_length(img):
     """Length of the menu's yellow volume bar: whole yellow columns from x 110."""
-    px = img.load()
-    length = 0
+    px, length = img.load(), 0
     while length < 90 and all(px[110 + length, y] == YELLOW for y in range(90, 111)):
         length += 1
     return length
 
 
-# ---- hiscores.hst -------------------------------------------------------------------
-
 def encode_scores(entries):
-    """The 100-byte payload: per entry 16 name bytes NUL-padded, then the score LE."""
+    """The table's 100 bytes: per entry 16 name bytes NUL-padded, then the score LE."""
     return b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries)
 
 
@@ -111,17 +103,16 @@ def write_hiscores(path, entries):
         shutil.copy(os.path.join(scratch, "out"), path)
 
 
-# ---- processes ------------------------------------------------------------------------
+# ---- processes ---------------------------------------------------------------------------
 
 def stop_group(proc):
     """Ends a process started in its own session, and everything it spawned."""
-    if proc is None or proc.poll() is not None:
-        return
     for sig in (signal.SIGTERM, signal.SIGKILL):
+        if proc is None or proc.poll() is not None:
+            return
         try:
             os.killpg(proc.pid, sig)
             proc.wait(timeout=5)
-            return
         except (ProcessLookupError, subprocess.TimeoutExpired):
             pass
 
@@ -129,24 +120,21 @@ def stop_group(proc):
 class Xvfb:
     """A private X server on a free display, which it reports through -displayfd."""
 
-    def __init__(self, logdir):
+    def __init__(self):
         read_fd, write_fd = os.pipe()
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x600x24",
                                       "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                     start_new_session=True)
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(write_fd)
-        number = b""
+        number = b""  # read to its newline: the server fails if the pipe closes before it
         while not number.endswith(b"\n") and select.select([read_fd], [], [], 30)[0]:
-            chunk = os.read(read_fd, 64)  # the server fails if the pipe closes before its newline
-            number += chunk
-            if not chunk:
-                break
+            chunk = os.read(read_fd, 64)
+            number += chunk or b"\n"
         os.close(read_fd)
-        if not number.endswith(b"\n"):
+        self.display = ":" + number.decode().strip()
+        if self.display == ":":
             self.close()
             raise E2EError("Xvfb did not start")
-        self.display = ":" + number.decode().strip()
 
     def close(self):
         stop_group(self.proc)
@@ -156,50 +144,43 @@ class Session:
     """One run of the game in a fresh folder (data.dat and an optional seeded
     table) under its own X server; a context manager that tears all down."""
 
-    def __init__(self, vollix, data, name, with_data=True, hiscores=None):
-        self.vollix, self.data, self.name = os.path.abspath(vollix), os.path.abspath(data), name
-        self.with_data, self.hiscores = with_data, hiscores
+    def __init__(self, vollix, data, name, hiscores=None):
+        self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
         self.proc = self.xvfb = self.window = self.last_shot = None
-        self.env_extra = {}  # set for the game only, over the server's DISPLAY
+        self.env_extra = {}  # for the game only, over the server's DISPLAY
 
     def __enter__(self):
-        for tool in ("Xvfb", "xdotool", "import", "pack"):
-            check(shutil.which(tool), "missing tool: %s" % tool)
         self.tmp = tempfile.mkdtemp(prefix="vollix-e2e-")
         self.workdir = os.path.join(self.tmp, "run")
         os.mkdir(self.workdir)
         try:
-            if self.with_data:
-                shutil.copy(self.data, self.path("data.dat"))
+            shutil.copy(self.data, self.path("data.dat"))
             if self.hiscores is not None:
                 write_hiscores(self.path("hiscores.hst"), self.hiscores)
             command = self.command()
-            self.xvfb = Xvfb(self.tmp)
-            self.env = dict(os.environ, DISPLAY=self.xvfb.display)
-            self.env.pop("XAUTHORITY", None)
+            self.xvfb = Xvfb()
+            self.env = {k: v for k, v in os.environ.items() if k != "XAUTHORITY"}
+            self.env["DISPLAY"] = self.xvfb.display
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
-                                         stdin=subprocess.DEVNULL,
-                                         stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
+                                         stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
+                                         start_new_session=True)
         except BaseException:
             self.__exit__(*sys.exc_info())
             raise
         return self
 
-    def __exit__(self, exc_type, exc, tb):
+    def __exit__(self, failed, exc, tb):
         """Stops game and server; on failure keeps the last screenshot and shows the game's output."""
-        if exc_type is not None and self.last_shot is not None:
+        if failed and self.last_shot is not None:
             self.last_shot.save(os.path.join(os.environ.get("VOLLIX_E2E_ARTIFACTS", os.getcwd()),
                                              "%s-last-screen.png" % self.name))
         stop_group(self.proc)
         if self.xvfb is not None:
             self.xvfb.close()
-        if getattr(self, "log", None):
-            self.log.close()
-            if exc_type is not None:
-                print(open(self.log.name, errors="replace").read()[-3000:])
+        if failed and getattr(self, "log", None):
+            print(open(self.log.name, errors="replace").read()[-3000:])
         shutil.rmtree(self.tmp, ignore_errors=True)
-        return False
 
     def command(self):
         """The game's command line, once its folder is filled."""
@@ -209,25 +190,16 @@ class Session:
         return os.path.join(self.workdir, name)
 
     def xdotool(self, *args):
-        res = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
-                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=20)
-        return res.returncode, res.stdout.decode(errors="replace").strip()
+        res = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=20)
+        return res.stdout.decode(errors="replace").split() if res.returncode == 0 else []
 
-    def windows_titled(self, title=TITLE):
-        rc, out = self.xdotool("search", "--name", "^%s$" % title)
-        return [w for w in out.split() if self.xdotool("getwindowname", w)[1] == title] if rc == 0 else []
-
-    def wait_window(self, timeout=WINDOW_TIMEOUT):
-        """Waits for the game's window and gives it the keyboard focus."""
-        def find():
-            self.assert_running()
-            return self.windows_titled()
-        self.window = wait_for(find, timeout, "a window titled %r" % TITLE, 0.2)[0]
-        self.xdotool("windowfocus", self.window)
-        return self.window
+    def windows_titled(self):
+        return [w for w in self.xdotool("search", "--name", "^%s$" % TITLE)
+                if " ".join(self.xdotool("getwindowname", w)) == TITLE]
 
     def shot(self):
-        """The game window as an RGB picture."""
+        """The game window as an RGB picture, which must be 640x480."""
         res = subprocess.run(["import", "-display", self.xvfb.display, "-window", str(self.window), "png:-"],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
         check(res.returncode == 0, "import failed: %s" % res.stderr.decode(errors="replace"))
@@ -243,63 +215,50 @@ class Session:
             return img if predicate(img) else None
         return wait_for(probe, timeout, what)
 
-    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=None, predicate=None, gap=0.25):
-        """Waits for two screenshots gap seconds apart, equal inside box, that
-        both satisfy predicate; returns the later one."""
-        previous = None
+    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=None, predicate=lambda img: True, gap=0.25):
+        """Waits for two screenshots gap s apart, equal inside box, that satisfy predicate."""
+        previous = []
         def probe():
-            nonlocal previous
-            self.assert_running()
-            img = self.shot()
-            if predicate is not None and not predicate(img):
-                previous = None
-                return None
-            steady = previous is not None and same(previous, img, box)
-            previous = img
+            img = self.wait_screen(predicate, what, timeout)
+            steady = previous and same(previous[-1], img, box)
+            previous[:] = [img]
             return img if steady else time.sleep(gap)
         return wait_for(probe, timeout, what)
 
     def key(self, action, key):
         self.xdotool("windowfocus", self.window, action, key)
 
-    def tap_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, wait_each=RETRY):
-        """Taps key until a screenshot satisfies predicate; taps again only
-        when wait_each seconds pass without it (a tap the game missed)."""
-        deadline = time.monotonic() + timeout
-        while True:
-            self.key("keydown", key)
-            time.sleep(0.1)  # held for a few frames: the menu reads held keys once a frame
-            self.key("keyup", key)
-            try:
-                return self.wait_screen(predicate, what, max(0.1, min(wait_each, deadline - time.monotonic())))
-            except E2EError:
-                if time.monotonic() >= deadline:
-                    raise
-
-    def hold_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry_after=RETRY):
-        """Holds key until a screenshot satisfies predicate; a press the game
-        seems to have missed is released and made again after retry_after s."""
+    def press_until(self, key, predicate, what, hold, timeout=SCREEN_TIMEOUT, retry=RETRY):
+        """Taps (or holds) key until a screenshot satisfies predicate; presses
+        again when retry s pass without it (a press the game missed)."""
         deadline = time.monotonic() + timeout
         try:
             while True:
                 self.key("keydown", key)
+                if not hold:
+                    time.sleep(0.1)  # a few frames: the menu reads held keys once a frame
+                    self.key("keyup", key)
                 try:
-                    return self.wait_screen(predicate, what, max(0.1, min(retry_after, deadline - time.monotonic())))
+                    return self.wait_screen(predicate, what, max(0.1, min(retry, deadline - time.monotonic())))
                 except E2EError:
                     self.key("keyup", key)
-                    if time.monotonic() >= deadline:
-                        raise
-                    time.sleep(0.2)
+                    check(time.monotonic() < deadline, "timed out after %.0f s pressing %s for %s"
+                          % (timeout, key, what))
         finally:
             self.key("keyup", key)
             time.sleep(0.15)  # the game sees every key up for a frame or more
+
+    def tap_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry=RETRY):
+        return self.press_until(key, predicate, what, False, timeout, retry)
+
+    def hold_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry=RETRY):
+        return self.press_until(key, predicate, what, True, timeout, retry)
 
     def type_text(self, text):
         self.xdotool("windowfocus", self.window, "type", "--delay", "120", text)
 
     def assert_running(self):
-        code = self.proc.poll()
-        check(code is None, "the game exited early with status %s" % code)
+        check(self.proc.poll() is None, "the game exited early with status %s" % self.proc.poll())
 
     def wait_exit(self, timeout=EXIT_TIMEOUT):
         try:
@@ -307,26 +266,17 @@ class Session:
         except subprocess.TimeoutExpired:
             raise E2EError("the game did not exit within %.0f s" % timeout)
 
-    def child_processes(self):
-        """(pid, argv) of the game's child processes."""
-        kids = []
-        for pid in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                stat = open("/proc/%s/stat" % pid).read()
-                if int(stat[stat.rfind(")") + 2:].split()[1]) == self.proc.pid:
-                    argv = open("/proc/%s/cmdline" % pid, "rb").read().split(b"\0")
-                    kids.append((int(pid), [a.decode(errors="replace") for a in argv if a]))
-            except OSError:
-                pass
-        return kids
-
 
 # ---- the menu ---------------------------------------------------------------------------
 
-def open_menu(s, timeout=SCREEN_TIMEOUT):
-    """Waits for the window and a steady first menu (its volume bar at 5)."""
-    s.wait_window(timeout)
-    return s.wait_steady("the menu", timeout, MENU_ITEMS_BOX, lambda img: volume_bar_length(img) == 26)
+def open_menu(s):
+    """Waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)."""
+    def window():
+        s.assert_running()
+        return s.windows_titled()
+    s.window = wait_for(window, SCREEN_TIMEOUT, "a window titled %r" % TITLE, 0.2)[0]
+    s.xdotool("windowfocus", s.window)
+    return s.wait_steady("the menu", box=MENU_ITEMS_BOX, predicate=lambda img: volume_bar_length(img) == 26)
 
 
 def in_menu(ref):
@@ -334,33 +284,26 @@ def in_menu(ref):
     return lambda img: same(img, ref, MENU_ITEMS_BOX)
 
 
-def cursor_on(img, ref_play, item):
-    """True when the cursor column differs from ref_play (cursor on Play) in
-    the rows of Play and item only."""
-    for row in range(5):
-        box = (5, 10 + 25 * row, 34, 35 + 25 * row)
-        if same(img, ref_play, box) == (item != 0 and row in (0, item)):
-            return False
-    return True
+def move_cursor(s, key, ref_play, item):
+    """Presses key until the cursor column differs from ref_play (cursor on
+    Play) in the rows of Play and item only."""
+    def on_item(img):
+        return all(same(img, ref_play, (5, 10 + 25 * row, 34, 35 + 25 * row)) != (item != 0 and row in (0, item))
+                   for row in range(5))
+    return s.hold_until(key, on_item, "the cursor on item %d" % item)
 
 
-def move_cursor(s, key, ref_play, item, timeout=SCREEN_TIMEOUT, retry=RETRY):
-    """Presses key until the cursor stands on item."""
-    return s.hold_until(key, lambda img: cursor_on(img, ref_play, item), "the cursor on item %d" % item,
-                        timeout, retry)
-
-
-def start_game(s, ref, timeout=SCREEN_TIMEOUT, retry=RETRY):
+def start_game(s, ref):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
-    return s.hold_until("Return", lambda img: not in_menu(ref)(img), "the game", timeout, retry)
+    return s.hold_until("Return", lambda img: not in_menu(ref)(img), "the game")
 
 
-def exit_by_escape(s, ref_play, timeout=SCREEN_TIMEOUT, retry=RETRY):
+def exit_by_escape(s, ref_play):
     """ESC to Exit, ESC again to leave; returns the exit status."""
-    move_cursor(s, "Escape", ref_play, 4, timeout, retry)
+    move_cursor(s, "Escape", ref_play, 4)
     s.key("keydown", "Escape")
     try:
-        return s.wait_exit(max(timeout, EXIT_TIMEOUT))
+        return s.wait_exit()
     finally:
         s.key("keyup", "Escape")
 

@@ -9,7 +9,7 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 
 import harness as h  # noqa: E402
 
@@ -30,16 +30,16 @@ def main():
         # short enough that no game ends by landings.
         for key, hold in (("Left", 0.3), ("Right", 0.5), ("Left", 0.25)):
             for _ in range(2):
-                s.key_down("space")
-                s.key_down(key)
+                s.key("keydown", "space")
+                s.key("keydown", key)
                 time.sleep(hold)
-                s.key_up(key)
-                s.key_down("space")
+                s.key("keyup", key)
+                s.key("keydown", "space")
                 time.sleep(0.6)
         s.wait_screen(lambda img: len(h.colour_pixels(img, h.SHELL_ORANGE, (0, 0, 640, 330), 12)) > 0,
                       "shells in the sky")
         s.shot().save(os.path.join(args.out, "play.png"))
-        s.key_up("space")
+        s.key("keyup", "space")
     return 0
 
 
