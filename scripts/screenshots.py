@@ -36,7 +36,7 @@ def main():
                 s.key("keyup", key)
                 s.key("keydown", "space")
                 time.sleep(0.6)
-        s.wait_screen(lambda img: len(h.colour_pixels(img, h.SHELL_ORANGE, (0, 0, 640, 330), 12)) > 0,
+        s.wait_screen(lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (0, 0, 640, 330), 12) > 0,
                       "shells in the sky")
         s.shot().save(os.path.join(args.out, "play.png"))
         s.key("keyup", "space")

@@ -22,8 +22,7 @@ TITLE = "Vollix - By Orlem Vasket"
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
 SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
-MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
-PRESET_NAME_BOX = (125, 33, 330, 60)
+MENU_ITEMS_BOX, PRESET_NAME_BOX = (0, 10, 300, 136), (125, 33, 330, 60)
 
 
 class E2EError(AssertionError):
@@ -48,23 +47,17 @@ def wait_for(predicate, timeout, what, interval=0.05):
     return value
 
 
-# ---- pictures and the table file ----------------------------------------------------
-
-def diff_count(a, b, box=None):
-    """Pixels that differ between two screenshots inside box."""
-    box = box or (0, 0, 640, 480)
+def diff_count(a, b, box=(0, 0, 640, 480)):
     return sum(p != q for p, q in zip(a.crop(box).getdata(), b.crop(box).getdata()))
 
 
-def same(a, b, box=None):
+def same(a, b, box=(0, 0, 640, 480)):
     return diff_count(a, b, box) == 0
 
 
 def colour_pixels(img, colour, box, tolerance=0):
-    """The (x, y) inside box whose colour is within tolerance of colour."""
-    px = img.load()
-    return {(x, y) for y in range(box[1], box[3]) for x in range(box[0], box[2])
-            if all(abs(p - c) <= tolerance for p, c in zip(px[x, y], colour))}
+    """How many pixels inside box are within tolerance of colour."""
+    return sum(all(abs(p - c) <= tolerance for p, c in zip(px, colour)) for px in img.crop(box).getdata())
 
 
 def volume_bar_length(img):
@@ -103,41 +96,32 @@ def write_hiscores(path, entries):
         shutil.copy(os.path.join(scratch, "out"), path)
 
 
-# ---- processes ---------------------------------------------------------------------------
-
 def stop_group(proc):
     """Ends a process started in its own session, and everything it spawned."""
     for sig in (signal.SIGTERM, signal.SIGKILL):
-        if proc is None or proc.poll() is not None:
-            return
         try:
-            os.killpg(proc.pid, sig)
-            proc.wait(timeout=5)
+            if proc is not None and proc.poll() is None:
+                os.killpg(proc.pid, sig)
+                proc.wait(timeout=5)
         except (ProcessLookupError, subprocess.TimeoutExpired):
             pass
 
 
-class Xvfb:
-    """A private X server on a free display, which it reports through -displayfd."""
-
-    def __init__(self):
-        read_fd, write_fd = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x600x24",
-                                      "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        os.close(write_fd)
-        number = b""  # read to its newline: the server fails if the pipe closes before it
-        while not number.endswith(b"\n") and select.select([read_fd], [], [], 30)[0]:
-            chunk = os.read(read_fd, 64)
-            number += chunk or b"\n"
-        os.close(read_fd)
-        self.display = ":" + number.decode().strip()
-        if self.display == ":":
-            self.close()
-            raise E2EError("Xvfb did not start")
-
-    def close(self):
-        stop_group(self.proc)
+def start_xvfb():
+    """A private X server on a free display; returns (process, display)."""
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                             "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    os.close(write_fd)
+    number = b""  # read to its newline: the server fails if the pipe closes before it
+    while not number.endswith(b"\n") and select.select([read_fd], [], [], 30)[0]:
+        number += os.read(read_fd, 64) or b"\n"
+    os.close(read_fd)
+    if not number.strip():
+        stop_group(proc)
+        raise E2EError("Xvfb did not start")
+    return proc, ":" + number.decode().strip()
 
 
 class Session:
@@ -146,7 +130,7 @@ class Session:
 
     def __init__(self, vollix, data, name, hiscores=None):
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
-        self.proc = self.xvfb = self.window = self.last_shot = None
+        self.proc = self.xvfb = self.window = self.last_shot = self.log = None
         self.env_extra = {}  # for the game only, over the server's DISPLAY
 
     def __enter__(self):
@@ -158,9 +142,8 @@ class Session:
             if self.hiscores is not None:
                 write_hiscores(self.path("hiscores.hst"), self.hiscores)
             command = self.command()
-            self.xvfb = Xvfb()
-            self.env = {k: v for k, v in os.environ.items() if k != "XAUTHORITY"}
-            self.env["DISPLAY"] = self.xvfb.display
+            self.xvfb, display = start_xvfb()
+            self.env = dict({k: v for k, v in os.environ.items() if k != "XAUTHORITY"}, DISPLAY=display)
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
                                          stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
@@ -170,15 +153,14 @@ class Session:
             raise
         return self
 
-    def __exit__(self, failed, exc, tb):
+    def __exit__(self, failed, *_):
         """Stops game and server; on failure keeps the last screenshot and shows the game's output."""
         if failed and self.last_shot is not None:
             self.last_shot.save(os.path.join(os.environ.get("VOLLIX_E2E_ARTIFACTS", os.getcwd()),
                                              "%s-last-screen.png" % self.name))
         stop_group(self.proc)
-        if self.xvfb is not None:
-            self.xvfb.close()
-        if failed and getattr(self, "log", None):
+        stop_group(self.xvfb)
+        if failed and self.log:
             print(open(self.log.name, errors="replace").read()[-3000:])
         shutil.rmtree(self.tmp, ignore_errors=True)
 
@@ -200,7 +182,7 @@ class Session:
 
     def shot(self):
         """The game window as an RGB picture, which must be 640x480."""
-        res = subprocess.run(["import", "-display", self.xvfb.display, "-window", str(self.window), "png:-"],
+        res = subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", str(self.window), "png:-"],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
         check(res.returncode == 0, "import failed: %s" % res.stderr.decode(errors="replace"))
         self.last_shot = Image.open(io.BytesIO(res.stdout)).convert("RGB")
@@ -215,23 +197,21 @@ class Session:
             return img if predicate(img) else None
         return wait_for(probe, timeout, what)
 
-    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=None, predicate=lambda img: True, gap=0.25):
+    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=(0, 0, 640, 480), predicate=bool, gap=0.25):
         """Waits for two screenshots gap s apart, equal inside box, that satisfy predicate."""
         previous = []
         def probe():
-            img = self.wait_screen(predicate, what, timeout)
-            steady = previous and same(previous[-1], img, box)
-            previous[:] = [img]
-            return img if steady else time.sleep(gap)
+            previous[:] = previous[-1:] + [self.wait_screen(predicate, what, timeout)]
+            return previous[-1] if len(previous) == 2 and same(*previous, box) else time.sleep(gap)
         return wait_for(probe, timeout, what)
 
     def key(self, action, key):
         self.xdotool("windowfocus", self.window, action, key)
 
-    def press_until(self, key, predicate, what, hold, timeout=SCREEN_TIMEOUT, retry=RETRY):
+    def press_until(self, key, predicate, what, hold=False):
         """Taps (or holds) key until a screenshot satisfies predicate; presses
-        again when retry s pass without it (a press the game missed)."""
-        deadline = time.monotonic() + timeout
+        again when RETRY s pass without it (a press the game missed)."""
+        deadline = time.monotonic() + SCREEN_TIMEOUT
         try:
             while True:
                 self.key("keydown", key)
@@ -239,20 +219,13 @@ class Session:
                     time.sleep(0.1)  # a few frames: the menu reads held keys once a frame
                     self.key("keyup", key)
                 try:
-                    return self.wait_screen(predicate, what, max(0.1, min(retry, deadline - time.monotonic())))
+                    return self.wait_screen(predicate, what, max(0.1, min(RETRY, deadline - time.monotonic())))
                 except E2EError:
                     self.key("keyup", key)
-                    check(time.monotonic() < deadline, "timed out after %.0f s pressing %s for %s"
-                          % (timeout, key, what))
+                    check(time.monotonic() < deadline, "timed out pressing %s for %s" % (key, what))
         finally:
             self.key("keyup", key)
             time.sleep(0.15)  # the game sees every key up for a frame or more
-
-    def tap_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry=RETRY):
-        return self.press_until(key, predicate, what, False, timeout, retry)
-
-    def hold_until(self, key, predicate, what, timeout=SCREEN_TIMEOUT, retry=RETRY):
-        return self.press_until(key, predicate, what, True, timeout, retry)
 
     def type_text(self, text):
         self.xdotool("windowfocus", self.window, "type", "--delay", "120", text)
@@ -267,14 +240,9 @@ class Session:
             raise E2EError("the game did not exit within %.0f s" % timeout)
 
 
-# ---- the menu ---------------------------------------------------------------------------
-
 def open_menu(s):
     """Waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)."""
-    def window():
-        s.assert_running()
-        return s.windows_titled()
-    s.window = wait_for(window, SCREEN_TIMEOUT, "a window titled %r" % TITLE, 0.2)[0]
+    s.window = wait_for(lambda: s.assert_running() or s.windows_titled(), SCREEN_TIMEOUT, "the game's window", 0.2)[0]
     s.xdotool("windowfocus", s.window)
     return s.wait_steady("the menu", box=MENU_ITEMS_BOX, predicate=lambda img: volume_bar_length(img) == 26)
 
@@ -285,17 +253,15 @@ def in_menu(ref):
 
 
 def move_cursor(s, key, ref_play, item):
-    """Presses key until the cursor column differs from ref_play (cursor on
-    Play) in the rows of Play and item only."""
-    def on_item(img):
-        return all(same(img, ref_play, (5, 10 + 25 * row, 34, 35 + 25 * row)) != (item != 0 and row in (0, item))
-                   for row in range(5))
-    return s.hold_until(key, on_item, "the cursor on item %d" % item)
+    """Presses key until the cursor column differs from ref_play (cursor on Play) in the rows of Play and item only."""
+    moved = lambda img, row: not same(img, ref_play, (5, 10 + 25 * row, 34, 35 + 25 * row))
+    return s.press_until(key, lambda img: all(moved(img, row) == (item != 0 and row in (0, item)) for row in range(5)),
+                         "the cursor on item %d" % item, hold=True)
 
 
 def start_game(s, ref):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
-    return s.hold_until("Return", lambda img: not in_menu(ref)(img), "the game")
+    return s.press_until("Return", lambda img: not in_menu(ref)(img), "the game", hold=True)
 
 
 def exit_by_escape(s, ref_play):
@@ -306,20 +272,3 @@ def exit_by_escape(s, ref_play):
         return s.wait_exit()
     finally:
         s.key("keyup", "Escape")
-
-
-def run_case(name, body):
-    """Runs one named case and reports it; returns the process's exit status
-    (77 tells ctest the case was skipped)."""
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))  # ctest's timeout: clean up too
-    started = time.monotonic()
-    try:
-        body()
-    except Skip as e:
-        print("SKIP %s: %s" % (name, e))
-        return 77
-    except E2EError as e:
-        print("FAIL %s: %s (after %.1f s)" % (name, e, time.monotonic() - started))
-        return 1
-    print("PASS %s (%.1f s)" % (name, time.monotonic() - started))
-    return 0

@@ -17,6 +17,7 @@ import shutil  # noqa: E402
 import signal  # noqa: E402
 import stat  # noqa: E402
 import subprocess  # noqa: E402
+import time  # noqa: E402
 
 import harness as h  # noqa: E402
 
@@ -26,24 +27,22 @@ ZERO = [("Seed %d" % i, 0) for i in range(5)]  # any score earns a place
 DEFAULT = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
 SAME = "the bytes it held before"
 PLAIN_USER = "nobody"  # the player's account when the tests run as root
-SCORES_COLUMN = (440, 66, 600, 196)  # the table screen's scores; only stars there in the menu
 HAS_ZED = lambda entries: ("Zed", 0) in entries  # noqa: E731 (the name typed in the run)
-PAUSED_INK, MIDDLE, SKY = (251, 243, 227), (240, 220, 400, 260), (0, 20, 640, 330)
+GFX = "Error initializing graphics mode (640x480).\n"
 
 
 # ---- what the player does: each step starts in the menu; the last may stay on its screen ----
 
 def game(s, ref):
-    """A game in progress; returns its first picture."""
     return h.start_game(s, ref)
 
 
 def entry(s, ref, first=None):
-    """ESC in a game whose score earns a place, until the name entry stands still: its
+    """ESC in a game whose score earns a place, until the name entry stands: its
     wide greeting reaches where the menu has only stars, and the volume bar is gone."""
     first = first or game(s, ref)
     shown = lambda img: h.diff_count(img, first, (340, 26, 540, 72)) > 100 and h.volume_bar_length(img) == 0
-    s.tap_until("Escape", shown, "the name entry")
+    s.press_until("Escape", shown, "the name entry")
     s.wait_steady("a steady name entry", predicate=shown)
 
 
@@ -51,25 +50,25 @@ def name(s, ref, first=None):
     """Types "Zed" on the name entry and confirms it: back in the menu."""
     entry(s, ref, first)
     s.type_text("Zed")
-    s.tap_until("Return", h.in_menu(ref), "the menu after the name")
+    s.press_until("Return", h.in_menu(ref), "the menu after the name")
 
 
 def table(s, ref, back=False):
     """The table screen, known by its column of scores (a game screen has none)."""
-    for item in (1, 2):  # one row per press
+    for item in (1, 2):
         h.move_cursor(s, "Down", ref, item)
-    shown = lambda img: h.diff_count(img, ref, SCORES_COLUMN) > 150 and h.volume_bar_length(img) == 0
-    s.tap_until("Return", shown, "the table screen")
+    shown = lambda img: h.diff_count(img, ref, (440, 66, 600, 196)) > 150 and h.volume_bar_length(img) == 0
+    s.press_until("Return", shown, "the table screen")
     s.wait_steady("a steady table screen", predicate=shown)
     if back:
-        s.tap_until("space", h.in_menu(ref), "the menu after the table")
+        s.press_until("space", h.in_menu(ref), "the menu after the table")
 
 
 def game_over(s, ref):
     """An Easy game left alone until its game-over banner stands still."""
     h.move_cursor(s, "Down", ref, 1)
     normal = s.shot()
-    s.hold_until("Left", lambda img: not h.same(img, normal, h.PRESET_NAME_BOX), "the preset Easy")
+    s.press_until("Left", lambda img: not h.same(img, normal, h.PRESET_NAME_BOX), "the preset Easy", hold=True)
     easy = h.move_cursor(s, "Up", ref, 0)
     first = game(s, easy)
     s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(easy)(img)
@@ -79,33 +78,33 @@ def game_over(s, ref):
 def walk(s, ref):
     """A game with a shell in flight, a confirmed name, a visit of the table."""
     first = game(s, ref)
-    s.hold_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (290, 0, 350, 330), 12),
-                 "a shell above the gun")
+    s.press_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (290, 0, 350, 330), 12),
+                  "a shell above the gun", hold=True)
     name(s, ref, first)
     table(s, ref, back=True)
 
 
 def paused(img):
-    """"Paused" stands in the middle of the frame."""
-    return len(h.colour_pixels(img, PAUSED_INK, MIDDLE, 4)) > 100
+    """"Paused" stands in the middle of the frame, in the font's lettering colour."""
+    return h.colour_pixels(img, (251, 243, 227), (240, 220, 400, 260), 4) > 100
 
 
 def running(s, what):
     """Waits until the sky changes with no "Paused" shown."""
     before = s.shot()
-    s.wait_screen(lambda img: not paused(img) and not h.same(img, before, SKY), what)
+    s.wait_screen(lambda img: not paused(img) and not h.same(img, before, (0, 20, 640, 330)), what)
 
 
 def pause(s, ref):
     """P freezes the scene under "Paused", P lets the troopers move on, ESC ends a paused game."""
     game(s, ref)
     running(s, "a trooper in the sky")
-    s.tap_until("p", paused, "the label Paused")
+    s.press_until("p", paused, "the label Paused")
     s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
-    s.tap_until("p", lambda img: not paused(img), "the label gone")
+    s.press_until("p", lambda img: not paused(img), "the label gone")
     running(s, "troopers moving again")
-    s.tap_until("p", paused, "the label Paused again")
-    s.tap_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
+    s.press_until("p", paused, "the label Paused again")
+    s.press_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
 
 
 def focus(s, ref):
@@ -113,14 +112,14 @@ def focus(s, ref):
     other = subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env, start_new_session=True,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     s.cleanups.append(lambda: h.stop_group(other))
-    shown = lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$")
-    elsewhere = h.wait_for(shown, h.SCREEN_TIMEOUT, "another window")[0]
+    elsewhere = h.wait_for(lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$"),
+                           h.SCREEN_TIMEOUT, "another window")[0]
     s.xdotool("windowfocus", "--sync", elsewhere)
     game(s, ref)  # its keys bring the focus back
     running(s, "a game that runs")
     s.xdotool("windowfocus", "--sync", elsewhere)
     s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
-    s.tap_until("p", lambda img: not paused(img), "the label gone")
+    s.press_until("p", lambda img: not paused(img), "the label gone")
     running(s, "troopers moving again")
 
 
@@ -128,8 +127,7 @@ def close_button(s):
     """What a window manager sends when the title bar's close button is clicked."""
     x = ctypes.CDLL("libX11.so.6")
     x.XOpenDisplay.restype, x.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ulong
-    dpy = ctypes.c_void_p(x.XOpenDisplay(s.xvfb.display.encode()))
-    h.check(dpy.value, "cannot open display %s" % s.xvfb.display)
+    dpy = ctypes.c_void_p(x.XOpenDisplay(s.env["DISPLAY"].encode()))
     event = (ctypes.c_long * 24)()  # XClientMessageEvent: type, serial, send_event, display, window,
     event[:8] = [33, 0, 0, 0, int(s.window), x.XInternAtom(dpy, b"WM_PROTOCOLS", 0), 32,  # message_type,
                  x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)]  # format, then the data
@@ -144,7 +142,7 @@ def leave(s, ref, how):
     if how == "close":
         close_button(s)
     elif how == "x lost":
-        s.xvfb.close()
+        h.stop_group(s.xvfb)
     else:
         s.proc.send_signal(getattr(signal, how))
     return s.wait_exit(10.0)
@@ -152,13 +150,7 @@ def leave(s, ref, how):
 
 # ---- the folder ----------------------------------------------------------------
 
-def plain_ids():
-    """(uid, gid) of the player's account."""
-    return pwd.getpwnam(PLAIN_USER).pw_uid, pwd.getpwnam(PLAIN_USER).pw_gid
-
-
 def chmod(mode):
-    """Preparation: the table gets this mode."""
     return lambda s: os.chmod(s.path("hiscores.hst"), mode)
 
 
@@ -187,8 +179,7 @@ def stale_temp(s):
 
 def damaged(s):
     """A packed file that holds half a table."""
-    with open(s.path("half"), "wb") as f:
-        f.write(h.encode_scores(CUSTOM)[:50])
+    open(s.path("half"), "wb").write(h.encode_scores(CUSTOM)[:50])
     h.run_pack(["half", "hiscores.hst"], s.workdir)
     os.remove(s.path("half"))
     os.chmod(s.path("hiscores.hst"), 0o640)
@@ -215,6 +206,11 @@ def full_disk(s):
     return {"filler"}
 
 
+def refused_by_preload(s):
+    """The library is made to refuse the graphics mode."""
+    s.env_extra.update(LD_PRELOAD=s.args.preload, ASAN_OPTIONS="verify_asan_link_order=0")
+
+
 # ---- one run -----------------------------------------------------------------
 
 class Run(h.Session):
@@ -223,26 +219,26 @@ class Run(h.Session):
 
     def __init__(self, args, c):
         super().__init__(args.vollix, args.data, c["name"], hiscores=c.get("seed", CUSTOM))
-        self.args, self.case, self.prefix, self.shell = args, c, args.prefix.split(), c.get("shell")
-        self.cleanups, self.extra = [], set()
+        self.args, self.case, self.shell, self.cleanups = args, c, c.get("shell"), []
 
     def command(self):
         """Prepares the folder, notes the table as it is, and builds the command line."""
         plain = self.case.get("plain") and os.geteuid() == 0
+        account = pwd.getpwnam(PLAIN_USER) if plain else None
         if plain:
             os.chmod(self.tmp, 0o711)
             for f in [self.workdir] + [self.path(f) for f in os.listdir(self.workdir)]:
-                os.chown(f, *plain_ids())
+                os.chown(f, account.pw_uid, account.pw_gid)
         path = self.path("hiscores.hst")
         self.before_bytes = open(path, "rb").read() if os.path.exists(path) else None
         self.extra = self.case.get("prep", lambda s: None)(self) or set()
         self.before = os.stat(self.path("hiscores.hst")) if self.before_bytes is not None else None
-        command = self.prefix + [self.vollix]
+        command = self.args.prefix.split() + [self.vollix]
         if self.shell:
             command = ["sh", "-c", self.shell + '; exec "$@"', "sh"] + command
         if plain:
-            uid, gid = plain_ids()
-            command = ["setpriv", "--reuid=%d" % uid, "--regid=%d" % gid, "--clear-groups", "--"] + command
+            command = ["setpriv", "--reuid=%d" % account.pw_uid, "--regid=%d" % account.pw_gid, "--clear-groups",
+                       "--"] + command
         return command
 
     def verify(self):
@@ -254,8 +250,7 @@ class Run(h.Session):
             h.check(want(got) if callable(want) else got == want, "the table holds %r" % (got,))
         st = os.stat(path)
         for key, got in (("replaced", self.before is not None and st.st_ino != self.before.st_ino),
-                         ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid),
-                         ("fifo", stat.S_ISFIFO(st.st_mode)),
+                         ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid), ("fifo", stat.S_ISFIFO(st.st_mode)),
                          ("link", os.path.islink(path) and os.readlink(path))):
             h.check(key not in c or got == c[key], "hiscores.hst: %s is %r, not %r" % (key, got, c.get(key)))
         names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
@@ -272,10 +267,10 @@ def run_case(args, c):
         raise h.Skip("needs setpriv to run the game as %s" % PLAIN_USER)
     if c.get("root") and os.geteuid() != 0:
         raise h.Skip("needs root to give the table to another user")
-    if "start" in c:
-        return start_failure(args, c)
-    with Run(args, c) as s:
+    with Run(args, dict(c, seed=None) if "says" in c else c) as s:
         try:
+            if "says" in c:
+                return failed_start(s)
             if "body" in c:
                 return c["body"](s)
             ref = h.open_menu(s)
@@ -299,42 +294,30 @@ def two_games(s):
     second = subprocess.Popen([s.vollix], cwd=s.workdir, env=s.env, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL, start_new_session=True)
     s.cleanups.append(lambda: h.stop_group(second))
-    s.window = h.wait_for(lambda: [w for w in s.windows_titled() if w != first], h.SCREEN_TIMEOUT,
-                          "the second window")[0]
+    s.window = h.wait_for(lambda: [w for w in s.windows_titled() if w != first], h.SCREEN_TIMEOUT, "a window")[0]
     s.wait_steady("the second menu", predicate=lambda img: h.volume_bar_length(img) == 26)
     for p in (s.proc, second):
         p.send_signal(signal.SIGTERM)
-    codes = [s.wait_exit(10.0), second.wait(10.0)]
-    h.check(codes == [-signal.SIGTERM] * 2, "exit statuses %r" % codes)
+    h.check([s.wait_exit(10.0), second.wait(10.0)] == [-signal.SIGTERM] * 2, "not both ended by SIGTERM")
     h.check(h.read_hiscores(s.path("hiscores.hst")) in (CUSTOM, OTHER), "a mixed table")
     h.check(sorted(os.listdir(s.workdir)) == ["data.dat", "hiscores.hst"], "leftovers")
 
 
-def start_failure(args, c):
+def failed_start(s):
     """A start that cannot open the window: the message (a box with a display,
     standard output without), no window, exit status 1, no table written."""
-    with Run(args, dict(c, seed=None)) as s:
-        said = ""
-        if c["start"] == "box":
-            box = lambda: subprocess.run(["pgrep", "-a", "-P", str(s.proc.pid), "xmessage"],
-                                         stdout=subprocess.PIPE).stdout.decode(errors="replace")
-            said = h.wait_for(box, h.SCREEN_TIMEOUT, "the message box", 0.1)
-            h.check(s.windows_titled() == [], "a game window opened")
-            subprocess.run(["pkill", "-P", str(s.proc.pid), "xmessage"])
-        code = s.wait_exit()
-        said = said or open(s.log.name, errors="replace").read()
-        print("%s: exit status %d, the game says %r" % (c["name"], code, said))
-        h.check(" ".join(c["says"].split()) in " ".join(said.split()) and code == 1,
-                "not the message %r with exit status 1" % c["says"])
-        h.check(os.listdir(s.workdir) == ["data.dat"], "files appeared: %r" % os.listdir(s.workdir))
+    box = lambda: subprocess.run(["pgrep", "-a", "-P", str(s.proc.pid), "xmessage"],
+                                 stdout=subprocess.PIPE).stdout.decode(errors="replace")
+    said = "" if s.case.get("stdout") else h.wait_for(box, h.SCREEN_TIMEOUT, "the message box", 0.1)
+    h.check(s.windows_titled() == [], "a game window opened")
+    subprocess.run(["pkill", "-P", str(s.proc.pid), "xmessage"])
+    code = s.wait_exit()
+    said = " ".join((said or open(s.log.name, errors="replace").read()).split())
+    print("%s: exit status %d, the game says %r" % (s.name, code, said))
+    h.check(" ".join(s.case["says"].split()) in said and code == 1, "not %r with exit status 1" % s.case["says"])
+    h.check(os.listdir(s.workdir) == ["data.dat"], "files appeared: %r" % os.listdir(s.workdir))
 
 
-def refused_by_preload(s):
-    """The library is made to refuse the graphics mode."""
-    s.env_extra.update(LD_PRELOAD=s.args.preload, ASAN_OPTIONS="verify_asan_link_order=0")
-
-
-GFX = "Error initializing graphics mode (640x480).\n"
 CASES = [
     # Leaving: one case per screen and every way used; the table is written each time.
     dict(name="leave_menu_exit", replaced=True, table=CUSTOM),
@@ -352,19 +335,19 @@ CASES = [
     dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
          table=SAME, replaced=False, owner=0),
     dict(name="unreadable", plain=True, prep=chmod(0o200), table=SAME, replaced=False, mode=0o200),
-    dict(name="readonly_folder", plain=True, seed=ZERO, prep=readonly_folder, steps=[name],
-         table=HAS_ZED, replaced=False),
+    dict(name="readonly_folder", plain=True, seed=ZERO, prep=readonly_folder, steps=[name], table=HAS_ZED,
+         replaced=False),
     dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
     dict(name="fifo", seed=None, prep=lambda s: os.mkfifo(s.path("hiscores.hst")), fifo=True),
     dict(name="stale_temp", seed=None, prep=stale_temp, table=DEFAULT),
     dict(name="two_games", body=two_games),
     dict(name="damaged_table", prep=damaged, table=DEFAULT, replaced=True, mode=0o640),
     # Starts that cannot open the window.
-    dict(name="bad_data", start="box", says="Error loading DATA.DAT.",
+    dict(name="bad_data", says="Error loading DATA.DAT.",
          prep=lambda s: os.truncate(s.path("data.dat"), os.path.getsize(s.data) // 2)),
-    dict(name="no_display", start="stdout", prep=lambda s: s.env_extra.update(DISPLAY=""), says=GFX),
-    dict(name="graphics_refused", start="box", prep=refused_by_preload, says=GFX + "Refused for the test."),
-    # Pause.
+    dict(name="no_display", stdout=True, prep=lambda s: s.env_extra.update(DISPLAY=""), says=GFX),
+    dict(name="graphics_refused", prep=refused_by_preload, says=GFX + "Refused for the test."),
+    # Pause, by P and by a lost focus.
     dict(name="pause", steps=[pause]),
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
 ]
@@ -372,19 +355,23 @@ VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[walk], code=(0, 99), 
 
 
 def main():
-    """Runs the named case; exit 0 on pass, 77 on skip, 1 on failure."""
+    """Runs the named case: exit 0 on pass, 77 on skip (for ctest), 1 on failure."""
     if "--list" in sys.argv:
-        print(";".join(c["name"] for c in CASES))
-        return 0
+        return print(";".join(c["name"] for c in CASES))
     parser = argparse.ArgumentParser()
-    parser.add_argument("--vollix", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--preload", default="", help="a library that makes the graphics mode fail")
-    parser.add_argument("--prefix", default="", help="words before the game's path (valgrind)")
+    for option in ("--vollix", "--data", "--preload", "--prefix"):
+        parser.add_argument(option, default="")
     parser.add_argument("case", choices=[c["name"] for c in CASES + [VALGRIND]])
     args = parser.parse_args()
-    c = next(c for c in CASES + [VALGRIND] if c["name"] == args.case)
-    return h.run_case(c["name"], lambda: run_case(args, c))
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))  # ctest's timeout: clean up too
+    started = time.monotonic()
+    try:
+        run_case(args, next(c for c in CASES + [VALGRIND] if c["name"] == args.case))
+    except h.Skip as e:
+        return print("SKIP %s: %s" % (args.case, e)) or 77
+    except h.E2EError as e:
+        return print("FAIL %s: %s (after %.1f s)" % (args.case, e, time.monotonic() - started)) or 1
+    print("PASS %s (%.1f s)" % (args.case, time.monotonic() - started))
 
 
 if __name__ == "__main__":

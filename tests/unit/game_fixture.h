@@ -15,10 +15,8 @@ class GameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/vollix-game-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
         home = std::filesystem::current_path();
+        std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);
         seam::reset();
         std::srand(42);
@@ -26,8 +24,7 @@ protected:
     }
     void TearDown() override
     {
-        if (game)
-            game->releaseBitmaps();
+        game->releaseBitmaps();
         game.reset();
         seam::reset();
         std::filesystem::current_path(home);
@@ -36,5 +33,5 @@ protected:
 
     FakeResources fake;
     std::unique_ptr<Game> game;
-    std::filesystem::path dir, home;
+    std::filesystem::path home, dir = ::testing::TempDir() + "vollix-game-" + std::to_string(getpid());
 };

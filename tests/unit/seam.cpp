@@ -5,19 +5,10 @@
 
 namespace seam {
 std::vector<Cue> cues;
-int frames = 0;
-int rests = 0;
-std::function<void(int)> onFrame;
-std::function<void(int)> onRest;
+int frames = 0, rests = 0;
+std::function<void(int)> onFrame, onRest;
 namespace {
 std::deque<int> buffer;
-int waiting() { return !buffer.empty(); }
-int next()
-{
-    const int value = buffer.front();
-    buffer.pop_front();
-    return value;
-}
 } // namespace
 
 void reset()
@@ -29,27 +20,32 @@ void reset()
     std::memset(const_cast<char*>(key), 0, KEY_MAX);
 }
 
-void type(int keyValue) { buffer.push_back(keyValue); }
+void type(int keyValue)
+{
+    buffer.push_back(keyValue);
+}
 
 void install()
 {
     screen = create_bitmap(640, 480);
-    install_keyboard_hooks(waiting, next);
+    install_keyboard_hooks([] { return int(!buffer.empty()); }, [] {
+        const int value = buffer.front();
+        buffer.pop_front();
+        return value;
+    });
 }
 } // namespace seam
 
-// The library's own calls, replaced for the unit-test program only.
+// The library's own calls, replaced in the unit-test program only.
 extern "C" void vsync(void)
 {
-    ++seam::frames;
-    if (seam::onFrame)
+    if (++seam::frames, seam::onFrame)
         seam::onFrame(seam::frames);
 }
 
 extern "C" void rest(unsigned int)
 {
-    ++seam::rests;
-    if (seam::onRest)
+    if (++seam::rests, seam::onRest)
         seam::onRest(seam::rests);
 }
 

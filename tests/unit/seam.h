@@ -10,24 +10,21 @@
 
 namespace seam {
 
-// One play_sample call.
-struct Cue {
+struct Cue { // one play_sample call, and the retraces waited for before it
     const SAMPLE* sample;
-    int volume, pan, frequency, loop;
-    int frame; // retraces waited for before it played
+    int volume, pan, frequency, loop, frame;
 };
 
 extern std::vector<Cue> cues;
-extern int frames;                         // retraces waited for
-extern int rests;                          // rest() calls
-extern std::function<void(int)> onFrame;   // runs at each retrace, before the frame is shown
-extern std::function<void(int)> onRest;    // runs at each rest()
+extern int frames, rests;                // retraces waited for, rest() calls
+extern std::function<void(int)> onFrame; // at each retrace, before the frame is shown
+extern std::function<void(int)> onRest;  // at each rest()
 
 // Forgets cues, counts, hooks, held keys and buffered keys.
 void reset();
 // Puts one readkey value (scancode << 8 | character) into the key buffer.
 void type(int keyValue);
-// Gives the seam the screen and the key buffer; call once after the library starts.
+// Gives the seam the screen and the key buffer; once, after the library starts.
 void install();
 
 } // namespace seam

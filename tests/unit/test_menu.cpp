@@ -1,7 +1,6 @@
 // The menu's key rules, its picture, and whole visits through the seam.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,9 +16,10 @@ bool frames(MenuState& state, const std::string& script)
 {
     std::istringstream words(script);
     bool left = false;
-    for (std::string w; words >> w;)
-        left = applyMenuKeys(state, MenuKeys{w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
-                                             w.find('R') != w.npos, w.find('L') != w.npos});
+    for (std::string w; words >> w;) {
+        auto held = [&](char k) { return w.find(k) != std::string::npos; };
+        left = applyMenuKeys(state, MenuKeys{held('D'), held('U'), held('E'), held('R'), held('L')});
+    }
     return left;
 }
 
@@ -34,33 +34,19 @@ void escapeFrom(int frame, int now)
 TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
 {
     using I = MenuItem;
-    struct Case {
-        MenuItem from;
-        const char* script;
-        MenuItem item;
-        int preset, volume;
-        bool leaves;
-    };
-    for (const Case& c : {Case{I::Play, "U -", I::Play, 1, 5, false},
-                          Case{I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false},
-                          Case{I::Exit, "U", I::Sound, 1, 5, false},
-                          Case{I::Play, "D D DR - D", I::Highscores, 1, 5, false},
-                          Case{I::Preset, "E", I::Exit, 1, 5, false},
-                          Case{I::Exit, "E", I::Exit, 1, 5, true},
-                          Case{I::Play, "E E", I::Exit, 1, 5, false},
-                          Case{I::Sound, "DE", I::Exit, 1, 5, true},
-                          Case{I::Preset, "R - R - R -", I::Preset, 3, 5, false},
-                          Case{I::Preset, "L - L -", I::Preset, 0, 5, false},
-                          Case{I::Sound, "R - R - R - R - R - R -", I::Sound, 1, 10, false},
-                          Case{I::Sound, "L - L - L - L - L - L -", I::Sound, 1, 0, false},
-                          Case{I::Sound, "L L", I::Sound, 1, 4, false},
-                          Case{I::Sound, "R R", I::Sound, 1, 6, false},
-                          Case{I::Highscores, "R - L - L -", I::Highscores, 1, 5, false}}) {
+    struct Case { MenuItem from; const char* script; MenuItem item; int preset, volume; bool leaves; };
+    for (const Case& c : {Case{I::Play, "U -", I::Play, 1, 5, false}, {I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false},
+                          {I::Exit, "U", I::Sound, 1, 5, false}, {I::Play, "D D DR - D", I::Highscores, 1, 5, false},
+                          {I::Preset, "E", I::Exit, 1, 5, false}, {I::Exit, "E", I::Exit, 1, 5, true},
+                          {I::Play, "E E", I::Exit, 1, 5, false}, {I::Sound, "DE", I::Exit, 1, 5, true},
+                          {I::Preset, "R - R - R -", I::Preset, 3, 5, false}, {I::Preset, "L - L -", I::Preset, 0, 5, false},
+                          {I::Sound, "R - R - R - R - R - R -", I::Sound, 1, 10, false},
+                          {I::Sound, "L - L - L - L - L - L -", I::Sound, 1, 0, false}, {I::Sound, "L L", I::Sound, 1, 4, false},
+                          {I::Sound, "R R", I::Sound, 1, 6, false}, {I::Highscores, "R - L - L -", I::Highscores, 1, 5, false}}) {
         MenuState state;
         state.item = c.from;
         const bool leaves = frames(state, c.script);
-        EXPECT_TRUE(state.item == c.item && state.presetIndex == c.preset && state.volume == c.volume
-                    && leaves == c.leaves)
+        EXPECT_TRUE(state.item == c.item && state.presetIndex == c.preset && state.volume == c.volume && leaves == c.leaves)
             << c.script << " from " << static_cast<int>(c.from);
     }
 }
@@ -84,8 +70,7 @@ TEST(MenuPicture, CursorOnItsRowAndTheVolumeBarOrOff)
             yellow += getpixel(frame, x, y) == FAKE_YELLOW;
             ink += getpixel(frame, x, y) != 0;
         }
-    EXPECT_EQ(yellow, 0);
-    EXPECT_GT(ink, 10) << "\"Off\" stands where the bar was";
+    EXPECT_TRUE(yellow == 0 && ink > 10) << "\"Off\" stands where the bar was";
     destroy_bitmap(frame);
 }
 
@@ -125,10 +110,9 @@ TEST_F(GameTest, EnterOnHighscoresShowsTheTableUntilAKeyAndLeavesNoneWaiting)
     seam::onFrame = [&](int frame) {
         key[KEY_DOWN] = frame == 1 || frame == 3;
         key[KEY_ENTER] = frame == 5;
-        if (frame > 5) {
-            ++tableFrames;
+        tableFrames += frame > 5;
+        if (frame > 5)
             seam::type(KEY_X << 8 | 'x');
-        }
     };
     EXPECT_FALSE(game->runMenu());
     EXPECT_EQ(tableFrames, 1);

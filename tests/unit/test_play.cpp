@@ -2,31 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "app/timer.h"
 #include "game_fixture.h"
 
 namespace {
-
-constexpr PlayKeys NONE{false, false, false};
-constexpr PlayKeys LEFT{true, false, false};
-constexpr PlayKeys RIGHT{false, true, false};
-constexpr PlayKeys BOTH{true, true, false};
-constexpr PlayKeys FIRE{false, false, true};
-
+constexpr PlayKeys NONE{false, false, false}, LEFT{true, false, false}, RIGHT{false, true, false},
+    BOTH{true, true, false}, FIRE{false, false, true};
 } // namespace
 
 TEST_F(GameTest, GunTurnsTwoAStepWithinAQuarterTurn)
 {
-    struct Steps {
-        PlayKeys keys;
-        int times, angle;
-    };
+    struct Steps { PlayKeys keys; int times, angle; };
     game->startGame();
-    for (const Steps& s : {Steps{LEFT, 31, -62}, Steps{LEFT, 2, -64}, Steps{BOTH, 1, -62}, Steps{BOTH, 1, -62},
-                           Steps{RIGHT, 100, 64}, Steps{BOTH, 1, 64}}) {
+    for (Steps s : {Steps{LEFT, 31, -62}, {LEFT, 2, -64}, {BOTH, 1, -62}, {BOTH, 1, -62}, {RIGHT, 99, 64}, {BOTH, 1, 64}}) {
         for (int i = 0; i < s.times; ++i)
             game->logicStep(s.keys);
         EXPECT_EQ(game->gunAngle, s.angle);
@@ -35,17 +25,11 @@ TEST_F(GameTest, GunTurnsTwoAStepWithinAQuarterTurn)
 
 TEST_F(GameTest, HeldSpaceFiresOnceEveryReloadPlusOneStepsOnEachPreset)
 {
-    struct Preset {
-        int index; // -1: the session as it starts
-        const char* name;
-        std::vector<int> shots;
-    };
-    for (const Preset& p : {Preset{-1, "Normal", {1, 12, 23}}, Preset{0, "Easy", {1, 6, 11}},
-                            Preset{3, "Fun", {1, 2, 3}}, Preset{2, "Impossible", {1, 17, 33}}}) {
-        if (p.index >= 0) {
-            game->presetIndex = p.index;
-            game->applyPreset();
-        }
+    struct Preset { int index; const char* name; std::vector<int> shots; }; // index -1: the session as it starts
+    for (const Preset& p : {Preset{-1, "Normal", {1, 12, 23}}, Preset{0, "Easy", {1, 6, 11}}, Preset{3, "Fun", {1, 2, 3}},
+                            Preset{2, "Impossible", {1, 17, 33}}}) {
+        game->presetIndex = p.index < 0 ? game->presetIndex : p.index;
+        game->applyPreset();
         game->startGame();
         std::vector<int> shots;
         for (int step = 1; step <= p.shots.back(); ++step)
@@ -66,7 +50,7 @@ TEST_F(GameTest, RollsOnceEveryStepAndSpawnsOnlyBelowTheLimit)
         game->logicStep(NONE);
     const int next = std::rand();
     std::srand(5);
-    for (int i = 0; i < 3 * 2 + 2; ++i) // three spawns take a roll and a column each
+    for (int i = 0; i < 5 + 3; ++i) // a roll a step, and a column for each of three spawns
         std::rand();
     EXPECT_EQ(next, std::rand());
     EXPECT_EQ(game->squad.alive(), 3);
@@ -80,18 +64,15 @@ TEST_F(GameTest, KillsScoreThePresetsPointsAndEachEventSoundsOncePerStep)
     game->maxAlive = 0;
     for (int x : {100, 200, 300})
         game->squad.place({x, 100, Descending, 0.0f, 0.5f, 0});
-    game->squad.place({400, 417, Descending, 0.0f, 0.5f, 0});
-    game->squad.place({500, 417, Descending, 0.0f, 0.5f, 0});
-    game->shells.place({110, 105, 0, 0}); // two parachutes and a body
-    game->shells.place({210, 105, 0, 0});
-    game->shells.place({310, 130, 0, 0});
+    for (int x : {400, 500})
+        game->squad.place({x, 417, Descending, 0.0f, 0.5f, 0}); // both land
+    for (Shell shell : {Shell{110, 105, 0, 0}, {210, 105, 0, 0}, {310, 130, 0, 0}}) // two parachutes and a body
+        game->shells.place(shell);
     EXPECT_EQ(game->logicStep(NONE), unsigned(CUE_CHUTE_HIT | CUE_LANDING | CUE_BODY_HIT));
-    EXPECT_EQ(game->score, 90);
-    EXPECT_EQ(game->squad.landed(), 2);
+    EXPECT_TRUE(game->score == 90 && game->squad.landed() == 2);
     ASSERT_EQ(seam::cues.size(), 3u);
-    EXPECT_EQ(seam::cues[0].sample, fake.sample(RES_SND_CHUTE_HIT));
-    EXPECT_EQ(seam::cues[1].sample, fake.sample(RES_SND_LANDING));
-    EXPECT_EQ(seam::cues[2].sample, fake.sample(RES_SND_BODY_HIT));
+    EXPECT_TRUE(seam::cues[0].sample == fake.sample(RES_SND_CHUTE_HIT) && seam::cues[1].sample == fake.sample(RES_SND_LANDING)
+                && seam::cues[2].sample == fake.sample(RES_SND_BODY_HIT));
     EXPECT_EQ(game->logicStep(NONE), 0u); // the events were taken
     EXPECT_EQ(game->score, 90);
 }
@@ -127,15 +108,13 @@ TEST_F(GameTest, GameEndsAtTheLimitWithItsCueBeforeTheBanner)
     game->play();
     EXPECT_EQ(seam::frames, 1 + 49) << "one frame of play, then the banner";
     ASSERT_FALSE(seam::cues.empty());
-    EXPECT_EQ(seam::cues.back().sample, fake.sample(RES_SND_GAME_OVER));
-    EXPECT_EQ(seam::cues.back().frame, 1);
+    EXPECT_TRUE(seam::cues.back().sample == fake.sample(RES_SND_GAME_OVER) && seam::cues.back().frame == 1);
 }
 
 TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
 {
     key[KEY_RIGHT] = 1;
-    std::vector<int> angles;
-    std::vector<int> centreInk;
+    std::vector<int> angles, centreInk;
     seam::onFrame = [&](int frame) {
         angles.push_back(game->gunAngle);
         int ink = 0; // the last frame shown, around the centre
