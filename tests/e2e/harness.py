@@ -22,15 +22,14 @@ TITLE = "Vollix - By Orlem Vasket"
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
 SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
-MENU_ITEMS_BOX, PRESET_NAME_BOX = (0, 10, 300, 136), (125, 33, 330, 60)
+MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
 
 
-class E2EError(AssertionError):
-    """A check or a wait that failed."""
+E2EError = AssertionError  # a check or a wait that failed
 
 
-class Skip(Exception):
-    """The case cannot run on this machine; not a failure."""
+class Skip(Exception):  # the case cannot run on this machine; not a failure
+    pass
 
 
 def check(cond, message):
@@ -125,8 +124,7 @@ def start_xvfb():
 
 
 class Session:
-    """One run of the game in a fresh folder (data.dat and an optional seeded
-    table) under its own X server; a context manager that tears all down."""
+    """One run of the game in a fresh folder under its own X server; tears all down as a context manager."""
 
     def __init__(self, vollix, data, name, hiscores=None):
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
@@ -164,8 +162,7 @@ class Session:
             print(open(self.log.name, errors="replace").read()[-3000:])
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def command(self):
-        """The game's command line, once its folder is filled."""
+    def command(self):  # the game's command line, once its folder is filled
         return [self.vollix]
 
     def path(self, name):
@@ -209,8 +206,7 @@ class Session:
         self.xdotool("windowfocus", self.window, action, key)
 
     def press_until(self, key, predicate, what, hold=False):
-        """Taps (or holds) key until a screenshot satisfies predicate; presses
-        again when RETRY s pass without it (a press the game missed)."""
+        """Taps (or holds) key until a screenshot satisfies predicate, again after RETRY s without it."""
         deadline = time.monotonic() + SCREEN_TIMEOUT
         try:
             while True:

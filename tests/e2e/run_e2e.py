@@ -6,19 +6,18 @@ folder holds afterwards), read by one runner.
 usage: run_e2e.py --vollix PATH --data PATH [--preload LIB] [--prefix WORDS] CASE | --list
 """
 
+import argparse
+import ctypes
+import os
+import pwd
+import shutil
+import signal
+import stat
+import subprocess
 import sys
+import time
+
 sys.dont_write_bytecode = True  # keep the source tree clean
-
-import argparse  # noqa: E402
-import ctypes  # noqa: E402
-import os  # noqa: E402
-import pwd  # noqa: E402
-import shutil  # noqa: E402
-import signal  # noqa: E402
-import stat  # noqa: E402
-import subprocess  # noqa: E402
-import time  # noqa: E402
-
 import harness as h  # noqa: E402
 
 CUSTOM = [("Ann", 9000), ("Bob", 7000), ("Cy", 5000), ("Di", 3000), ("Ed", 1000)]
@@ -33,14 +32,9 @@ GFX = "Error initializing graphics mode (640x480).\n"
 
 # ---- what the player does: each step starts in the menu; the last may stay on its screen ----
 
-def game(s, ref):
-    return h.start_game(s, ref)
-
-
 def entry(s, ref, first=None):
-    """ESC in a game whose score earns a place, until the name entry stands: its
-    wide greeting reaches where the menu has only stars, and the volume bar is gone."""
-    first = first or game(s, ref)
+    """ESC in a game whose score earns a place, until the name entry's wide greeting stands where the menu has none."""
+    first = first or h.start_game(s, ref)
     shown = lambda img: h.diff_count(img, first, (340, 26, 540, 72)) > 100 and h.volume_bar_length(img) == 0
     s.press_until("Escape", shown, "the name entry")
     s.wait_steady("a steady name entry", predicate=shown)
@@ -65,19 +59,15 @@ def table(s, ref, back=False):
 
 
 def game_over(s, ref):
-    """An Easy game left alone until its game-over banner stands still."""
-    h.move_cursor(s, "Down", ref, 1)
-    normal = s.shot()
-    s.press_until("Left", lambda img: not h.same(img, normal, h.PRESET_NAME_BOX), "the preset Easy", hold=True)
-    easy = h.move_cursor(s, "Up", ref, 0)
-    first = game(s, easy)
-    s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(easy)(img)
+    """A game left alone until its game-over banner stands still."""
+    first = h.start_game(s, ref)
+    s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(ref)(img)
                   and h.diff_count(img, first, (150, 176, 490, 226)) > 1500)
 
 
 def walk(s, ref):
     """A game with a shell in flight, a confirmed name, a visit of the table."""
-    first = game(s, ref)
+    first = h.start_game(s, ref)
     s.press_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (290, 0, 350, 330), 12),
                   "a shell above the gun", hold=True)
     name(s, ref, first)
@@ -97,7 +87,7 @@ def running(s, what):
 
 def pause(s, ref):
     """P freezes the scene under "Paused", P lets the troopers move on, ESC ends a paused game."""
-    game(s, ref)
+    h.start_game(s, ref)
     running(s, "a trooper in the sky")
     s.press_until("p", paused, "the label Paused")
     s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
@@ -115,7 +105,7 @@ def focus(s, ref):
     elsewhere = h.wait_for(lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$"),
                            h.SCREEN_TIMEOUT, "another window")[0]
     s.xdotool("windowfocus", "--sync", elsewhere)
-    game(s, ref)  # its keys bring the focus back
+    h.start_game(s, ref)  # its keys bring the focus back
     running(s, "a game that runs")
     s.xdotool("windowfocus", "--sync", elsewhere)
     s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
@@ -149,16 +139,6 @@ def leave(s, ref, how):
 
 
 # ---- the folder ----------------------------------------------------------------
-
-def chmod(mode):
-    return lambda s: os.chmod(s.path("hiscores.hst"), mode)
-
-
-def readonly_folder(s):
-    """A folder that admits no new file, holding a writable table."""
-    os.chmod(s.workdir, 0o555)
-    s.cleanups.append(lambda: os.chmod(s.workdir, 0o755))
-
 
 def symlinked(s):
     """hiscores.hst is a link into a synced folder that holds the real table."""
@@ -206,16 +186,10 @@ def full_disk(s):
     return {"filler"}
 
 
-def refused_by_preload(s):
-    """The library is made to refuse the graphics mode."""
-    s.env_extra.update(LD_PRELOAD=s.args.preload, ASAN_OPTIONS="verify_asan_link_order=0")
-
-
 # ---- one run -----------------------------------------------------------------
 
 class Run(h.Session):
-    """The harness's session with a folder preparation, a shell prelude (umask,
-    ulimit), a command prefix (valgrind) and the game run as the player's account."""
+    """A session with a prepared folder, a shell prelude, a prefix (valgrind), maybe as the player's account."""
 
     def __init__(self, args, c):
         super().__init__(args.vollix, args.data, c["name"], hiscores=c.get("seed", CUSTOM))
@@ -282,6 +256,7 @@ def run_case(args, c):
             h.check(code in want, "exit status %d, expected %r" % (code, want))
             s.verify()
         finally:
+            os.chmod(s.workdir, 0o755)  # a read-only folder can be removed again
             for cleanup in s.cleanups:
                 cleanup()
 
@@ -304,8 +279,7 @@ def two_games(s):
 
 
 def failed_start(s):
-    """A start that cannot open the window: the message (a box with a display,
-    standard output without), no window, exit status 1, no table written."""
+    """No window: the message (in a box, or on standard output), exit status 1, no table written."""
     box = lambda: subprocess.run(["pgrep", "-a", "-P", str(s.proc.pid), "xmessage"],
                                  stdout=subprocess.PIPE).stdout.decode(errors="replace")
     said = "" if s.case.get("stdout") else h.wait_for(box, h.SCREEN_TIMEOUT, "the message box", 0.1)
@@ -321,7 +295,7 @@ def failed_start(s):
 CASES = [
     # Leaving: one case per screen and every way used; the table is written each time.
     dict(name="leave_menu_exit", replaced=True, table=CUSTOM),
-    dict(name="leave_game_sigterm", steps=[game], end="SIGTERM", replaced=True, table=CUSTOM),
+    dict(name="leave_game_sigterm", steps=[h.start_game], end="SIGTERM", replaced=True, table=CUSTOM),
     dict(name="leave_entry_sigint", seed=ZERO, steps=[entry], end="SIGINT", replaced=True, table=ZERO),
     dict(name="leave_table_close", steps=[table], end="close", replaced=True, table=CUSTOM),
     dict(name="leave_game_over_sighup", steps=[game_over], end="SIGHUP", replaced=True, table=CUSTOM),
@@ -331,11 +305,11 @@ CASES = [
     # The folder and the file as players have them.
     dict(name="full_disk", prep=full_disk, table=SAME, replaced=False),
     dict(name="symlink", prep=symlinked, table=CUSTOM, replaced=True, link="shared/table.hst"),
-    dict(name="mode_444", prep=chmod(0o444), table=SAME, replaced=False, mode=0o444),
+    dict(name="mode_444", prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o444), table=SAME, replaced=False, mode=0o444),
     dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
          table=SAME, replaced=False, owner=0),
-    dict(name="unreadable", plain=True, prep=chmod(0o200), table=SAME, replaced=False, mode=0o200),
-    dict(name="readonly_folder", plain=True, seed=ZERO, prep=readonly_folder, steps=[name], table=HAS_ZED,
+    dict(name="unreadable", plain=True, prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o200), table=SAME, replaced=False, mode=0o200),
+    dict(name="readonly_folder", plain=True, seed=ZERO, prep=lambda s: os.chmod(s.workdir, 0o555), steps=[name], table=HAS_ZED,
          replaced=False),
     dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
     dict(name="fifo", seed=None, prep=lambda s: os.mkfifo(s.path("hiscores.hst")), fifo=True),
@@ -346,7 +320,7 @@ CASES = [
     dict(name="bad_data", says="Error loading DATA.DAT.",
          prep=lambda s: os.truncate(s.path("data.dat"), os.path.getsize(s.data) // 2)),
     dict(name="no_display", stdout=True, prep=lambda s: s.env_extra.update(DISPLAY=""), says=GFX),
-    dict(name="graphics_refused", prep=refused_by_preload, says=GFX + "Refused for the test."),
+    dict(name="graphics_refused", prep=lambda s: s.env_extra.update(LD_PRELOAD=s.args.preload, ASAN_OPTIONS="verify_asan_link_order=0"), says=GFX + "Refused for the test."),
     # Pause, by P and by a lost focus.
     dict(name="pause", steps=[pause]),
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),

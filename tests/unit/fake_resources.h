@@ -8,9 +8,9 @@
 
 #include "res/resources.h"
 
-// Palette indices the fake pictures are painted with.
-enum FakeColour : int { FAKE_WHITE = 1, FAKE_YELLOW, FAKE_ORANGE, FAKE_SKY, FAKE_BARREL, FAKE_BASE, FAKE_TROOPER,
-                        FAKE_CURSOR, FAKE_BANNER, FAKE_FALL_B };
+// Palette indices the fake pictures are painted with; white and yellow are exact.
+enum FakeColour : int { FAKE_WHITE = 1, FAKE_YELLOW, FAKE_SKY, FAKE_BARREL, FAKE_BASE, FAKE_TROOPER, FAKE_CURSOR,
+                        FAKE_BANNER, FAKE_FALL_B };
 
 class FakeResources {
 public:
@@ -21,16 +21,14 @@ public:
         palette[0] = RGB{0, 0, 0, 0};
         palette[FAKE_WHITE] = RGB{63, 63, 63, 0};
         palette[FAKE_YELLOW] = RGB{63, 63, 0, 0};
-        palette[FAKE_ORANGE] = RGB{51, 26, 0, 0};
         select_palette(palette);
-        const int pictures[][4] = {{RES_SKY, 1, 480, FAKE_SKY},         {RES_BARREL, 5, 32, FAKE_BARREL},
-                                   {RES_GUN_BASE, 50, 30, FAKE_BASE},    {RES_GAME_OVER, 352, 55, FAKE_BANNER},
-                                   {RES_CURSOR, 20, 20, FAKE_CURSOR},    {RES_TROOPER, 26, 40, FAKE_TROOPER},
+        const int pictures[][4] = {{RES_SKY, 1, 480, FAKE_SKY}, {RES_BARREL, 5, 32, FAKE_BARREL},
+                                   {RES_GUN_BASE, 50, 30, FAKE_BASE}, {RES_GAME_OVER, 352, 55, FAKE_BANNER},
+                                   {RES_CURSOR, 20, 20, FAKE_CURSOR}, {RES_TROOPER, 26, 40, FAKE_TROOPER},
                                    {RES_TROOPER_FALL_B, 26, 40, FAKE_FALL_B}, {RES_TROOPER_FALL_A, 26, 40, FAKE_TROOPER}};
         for (const auto& p : pictures) {
-            BITMAP* picture = create_bitmap(p[1], p[2]);
-            clear_to_color(picture, p[3]);
-            objects[p[0]] = DATAFILE{picture, DAT_BITMAP, 0, nullptr};
+            objects[p[0]] = DATAFILE{create_bitmap(p[1], p[2]), DAT_BITMAP, 0, nullptr};
+            clear_to_color(static_cast<BITMAP*>(objects[p[0]].dat), p[3]);
         }
         objects[RES_PALETTE] = DATAFILE{palette, DAT_PALETTE, 0, nullptr};
         objects[RES_FONT] = DATAFILE{font, DAT_FONT, 0, nullptr};

@@ -1,15 +1,16 @@
-#include "seam.h"
-
+// The unit-test program: the library started without a window, and the seam.
+#define ALLEGRO_NO_MAGIC_MAIN
+#include <cerrno>
 #include <cstring>
 #include <deque>
+
+#include "game_fixture.h"
 
 namespace seam {
 std::vector<Cue> cues;
 int frames = 0, rests = 0;
 std::function<void(int)> onFrame, onRest;
-namespace {
-std::deque<int> buffer;
-} // namespace
+static std::deque<int> buffer;
 
 void reset()
 {
@@ -24,19 +25,9 @@ void type(int keyValue)
 {
     buffer.push_back(keyValue);
 }
-
-void install()
-{
-    screen = create_bitmap(640, 480);
-    install_keyboard_hooks([] { return int(!buffer.empty()); }, [] {
-        const int value = buffer.front();
-        buffer.pop_front();
-        return value;
-    });
-}
 } // namespace seam
 
-// The library's own calls, replaced in the unit-test program only.
+// The library's own calls, replaced in this program only.
 extern "C" void vsync(void)
 {
     if (++seam::frames, seam::onFrame)
@@ -53,4 +44,19 @@ extern "C" int play_sample(const SAMPLE* sample, int volume, int pan, int freque
 {
     seam::cues.push_back({sample, volume, pan, frequency, loop, seam::frames});
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0)
+        return 2;
+    set_color_depth(8);
+    screen = create_bitmap(640, 480);
+    install_keyboard_hooks([] { return int(!seam::buffer.empty()); }, [] {
+        const int value = seam::buffer.front();
+        seam::buffer.pop_front();
+        return value;
+    });
+    return RUN_ALL_TESTS();
 }

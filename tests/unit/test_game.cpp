@@ -2,16 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "game_fixture.h"
-
-TEST_F(GameTest, FreshSessionFillsTheDefaultTable)
-{
-    const unsigned scores[] = {800, 650, 500, 350, 200};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(game->highScores.score(i) == scores[i] && !std::strcmp(game->highScores.name(i), "Orlem Vasket"));
-}
 
 TEST_F(GameTest, NewStarsOnTheSameBitmapAboveRow430WithOneInSevenLarge)
 {
@@ -28,8 +20,7 @@ TEST_F(GameTest, NewStarsOnTheSameBitmapAboveRow430WithOneInSevenLarge)
                     lowest = y;
                     large += white(x - 1, y) && white(x + 1, y) && white(x, y - 1) && white(x, y + 1);
                 }
-        EXPECT_LE(lowest, 430) << "a large star reaches one row below its centre";
-        EXPECT_EQ(large, 22) << "field " << field;
+        EXPECT_TRUE(lowest <= 430 && large == 22) << "large stars reach a row below their centres, " << large;
         EXPECT_NEAR(stars, 128 + 22 * 5, 12) << "stars may overlap";
     }
 }

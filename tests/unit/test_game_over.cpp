@@ -5,11 +5,8 @@
 
 TEST(GameOverBanner, TellingFramesKeepItCentredAsItTurnsAndGrows)
 {
-    struct Row {
-        int s, x, y;
-    };
-    for (Row r : {Row{64, 276, 194}, Row{68, 274, 193}, Row{128, 232, 187}, Row{192, 188, 180}, Row{252, 147, 173},
-                  Row{256, 144, 173}}) {
+    struct Row { int s, x, y; };
+    for (Row r : {Row{64, 276, 194}, {68, 274, 193}, {128, 232, 187}, {192, 188, 180}, {252, 147, 173}, {256, 144, 173}}) {
         const BannerPose pose = bannerPose(r.s);
         EXPECT_TRUE(pose.x == r.x && pose.y == r.y && pose.angle == itofix(r.s) && pose.scale == r.s * 256) << r.s;
     }
@@ -17,18 +14,16 @@ TEST(GameOverBanner, TellingFramesKeepItCentredAsItTurnsAndGrows)
 
 TEST_F(GameTest, BannerShowsFortyNineFramesAndOnlyALaterKeyEndsTheWait)
 {
-    seam::onFrame = [](int frame) {
+    seam::onFrame = [](int frame) { // a key pressed while the banner turns
         if (frame == 10)
-            seam::type(KEY_A << 8 | 'a'); // pressed while the banner turns
+            seam::type(KEY_A << 8 | 'a');
     };
     seam::onRest = [](int rest) {
         if (rest == 3)
             seam::type(KEY_ENTER << 8 | 13);
     };
     game->showGameOver();
-    EXPECT_EQ(seam::frames, 49);
-    EXPECT_EQ(seam::rests, 3);
-    EXPECT_FALSE(keypressed());
+    EXPECT_TRUE(seam::frames == 49 && seam::rests == 3 && !keypressed());
     // The last frame: upright and full size, its corner at (144, 173).
     EXPECT_TRUE(getpixel(screen, 144, 173) == FAKE_BANNER && getpixel(screen, 495, 227) == FAKE_BANNER);
     EXPECT_TRUE(getpixel(screen, 143, 173) != FAKE_BANNER && getpixel(screen, 144, 172) != FAKE_BANNER);

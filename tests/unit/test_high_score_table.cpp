@@ -131,28 +131,6 @@ protected:
     const std::string file = dir + "/hiscores.hst";
 };
 
-TEST_F(HighScoreFile, FailedLoadsLeaveTheTableUntouched)
-{
-    const std::vector<void (*)(const std::string&)> files = {
-        [](const std::string&) {}, // missing
-        [](const std::string& f) { std::ofstream(f) << std::string(300, 'x'); }, // not a packed file
-        [](const std::string& f) { PACKFILE* p = pack_fopen(f.c_str(), "wp"); pack_fwrite("half", 4, p); pack_fclose(p); },
-        [](const std::string& f) { std::filesystem::create_directory(f); },
-        [](const std::string& f) { mkfifo(f.c_str(), 0600); },
-    };
-    for (const auto& make : files) {
-        std::filesystem::remove_all(file);
-        make(file);
-        HighScoreTable t;
-        t.fillDefault("Kept", 4242, 42);
-        const auto before = t.encode();
-        alarm(10); // a FIFO opened for reading would block for ever
-        EXPECT_FALSE(t.load(file.c_str()));
-        alarm(0);
-        EXPECT_EQ(t.encode(), before);
-    }
-}
-
 TEST_F(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
 {
     struct Seam { const char* call; int err; bool shortWrites; bool saved; bool newFile; };
@@ -169,14 +147,6 @@ TEST_F(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
     t.fillDefault("Orlem Vasket", 800, 200);
     ASSERT_TRUE(t.save(file.c_str()));
     const std::string old = readRaw(file);
-    EXPECT_EQ(old.substr(0, 4), "slh!"); // the packed-file magic, then exactly the table's bytes
-    PACKFILE* f = pack_fopen(file.c_str(), "rp");
-    ASSERT_NE(f, nullptr);
-    unsigned char payload[HIGH_SCORE_FILE_BYTES + 1];
-    EXPECT_EQ(pack_fread(payload, sizeof payload, f), HIGH_SCORE_FILE_BYTES);
-    pack_fclose(f);
-    EXPECT_EQ(std::memcmp(payload, t.encode().data(), HIGH_SCORE_FILE_BYTES), 0);
-    EXPECT_EQ(payload[16] | payload[17] << 8, 800); // little-endian
     for (const char* name : {"ABCDEFGHIJKLMNO", "PQRSTUVWXYZabcd", "efghijklmnopqrs"})
         t.insert(name, 1000); // packs to more bytes than the old table
     rlimit limit {};

@@ -55,22 +55,20 @@ TEST(MenuPicture, CursorOnItsRowAndTheVolumeBarOrOff)
 {
     FakeResources fake;
     BITMAP* frame = create_bitmap(640, 480);
-    BITMAP* cursor = static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat);
-    clear_bitmap(frame);
-    drawMenu(frame, font, cursor, MenuItem::Sound, "Normal", 10);
-    EXPECT_TRUE(getpixel(frame, 10, 87) == FAKE_CURSOR && getpixel(frame, 10, 86) != FAKE_CURSOR);
-    EXPECT_TRUE(getpixel(frame, 110, 90) == FAKE_YELLOW && getpixel(frame, 160, 110) == FAKE_YELLOW);
-    EXPECT_TRUE(getpixel(frame, 161, 110) != FAKE_YELLOW && getpixel(frame, 160, 111) != FAKE_YELLOW);
-    clear_bitmap(frame);
-    drawMenu(frame, font, cursor, MenuItem::Play, "Normal", 0);
-    EXPECT_EQ(getpixel(frame, 10, 12), FAKE_CURSOR);
-    int yellow = 0, ink = 0;
-    for (int y = 85; y < 111; ++y)
-        for (int x = 110; x < 170; ++x) {
-            yellow += getpixel(frame, x, y) == FAKE_YELLOW;
-            ink += getpixel(frame, x, y) != 0;
-        }
-    EXPECT_TRUE(yellow == 0 && ink > 10) << "\"Off\" stands where the bar was";
+    for (int volume : {10, 0}) { // the cursor on Sound, then on Play
+        clear_bitmap(frame);
+        const int row = volume ? 3 : 0;
+        drawMenu(frame, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem(row), "Normal", volume);
+        EXPECT_TRUE(getpixel(frame, 10, 12 + 25 * row) == FAKE_CURSOR && getpixel(frame, 10, 11 + 25 * row) == 0);
+        int yellow = 0, ink = 0;
+        for (int y = 85; y < 112; ++y)
+            for (int x = 110; x < 170; ++x) {
+                yellow += getpixel(frame, x, y) == FAKE_YELLOW;
+                ink += getpixel(frame, x, y) != 0;
+            }
+        EXPECT_EQ(yellow, volume ? 51 * 21 : 0) << "the bar from (110, 90) to (160, 110), both corners included";
+        EXPECT_GT(ink, 10) << "\"Off\" stands where the bar was";
+    }
     destroy_bitmap(frame);
 }
 
