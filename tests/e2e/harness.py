@@ -1,7 +1,5 @@
-"""Drives the real vollix binary in a private Xvfb: keys in with xdotool,
-screenshots out with ImageMagick's import, hiscores.hst through Allegro's pack.
-Every wait polls what the screen or a process shows, with a generous timeout.
-"""
+"""Drives the real vollix binary in a private Xvfb: keys in with xdotool, screenshots out with ImageMagick's
+import, hiscores.hst through Allegro's pack. Every wait polls the screen or a process, with a generous timeout."""
 
 import io
 import os
@@ -17,8 +15,7 @@ import time
 from PIL import Image
 
 TITLE = "Vollix - By Orlem Vasket"
-# Seconds for a window or a screen to show, for the game to leave, and before
-# a key the game seems to have missed is pressed again; longer under valgrind.
+# Seconds for a screen to show, for the game to leave, and before a key seemingly missed is pressed again.
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
 SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)

@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""End-to-end tests of the real game: one list of situations (how the folder is
-prepared, what the player does, how the run ends, the exit status, what the
-folder holds afterwards), read by one runner.
+"""End-to-end tests of the real game: one list of situations (how the folder is prepared, what the player
+does, how the run ends, the exit status, what the folder holds afterwards), read by one runner.
 
 usage: run_e2e.py --vollix PATH --data PATH [--preload LIB] [--prefix WORDS] CASE | --list
 """

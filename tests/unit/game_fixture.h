@@ -1,9 +1,8 @@
 #pragma once
 
-// The window-less seam: the unit-test program stands in for what the screen
-// loops touch outside the game (the retrace, the pauses of the waits, the key
-// buffer and the sound), so the loops run unchanged while a test scripts
-// each frame and reads what was played. And a fixture with a Game on it.
+// The window-less seam: the unit-test program stands in for what the screen loops
+// touch outside the game (the retrace, the waits' pauses, the key buffer and the
+// sound), so a test scripts each frame and reads what was played.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -30,8 +29,7 @@ void reset();
 void type(int keyValue);
 } // namespace seam
 
-// Each test runs in a fresh folder (the Game keeps hiscores.hst in the
-// working directory), with a Game on fake resources and a clean seam.
+// A Game on fake resources, a clean seam, and a fresh folder for its hiscores.hst.
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -24,7 +24,6 @@ TEST_F(GameTest, BannerShowsFortyNineFramesAndOnlyALaterKeyEndsTheWait)
     };
     game->showGameOver();
     EXPECT_TRUE(seam::frames == 49 && seam::rests == 3 && !keypressed());
-    // The last frame: upright and full size, its corner at (144, 173).
-    EXPECT_TRUE(getpixel(screen, 144, 173) == FAKE_BANNER && getpixel(screen, 495, 227) == FAKE_BANNER);
-    EXPECT_TRUE(getpixel(screen, 143, 173) != FAKE_BANNER && getpixel(screen, 144, 172) != FAKE_BANNER);
+    EXPECT_TRUE(getpixel(screen, 144, 173) == FAKE_BANNER && getpixel(screen, 143, 172) != FAKE_BANNER
+                && getpixel(screen, 495, 227) == FAKE_BANNER) << "the last frame: upright, full size, its corner at (144, 173)";
 }

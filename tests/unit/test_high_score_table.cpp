@@ -95,15 +95,13 @@ TEST(HighScoreRules, DefaultsQualifyingAndNames)
     HighScoreTable t;
     t.fillDefault("Orlem Vasket", 800, 200);
     EXPECT_EQ(scoresOf(t), DEFAULTS);
-    EXPECT_TRUE(t.qualifies(200));
-    EXPECT_FALSE(t.qualifies(199));
+    EXPECT_TRUE(t.qualifies(200) && !t.qualifies(199));
     t.fillDefault("A", 801, 200);
     EXPECT_EQ(scoresOf(t), (Scores{801, 651, 501, 351, 201}));
     t.fillDefault("B", 100, 500);
     EXPECT_EQ(scoresOf(t), (Scores{100, 200, 300, 400, 500}));
     setScores(t, {0xFFFFFFFFu, 0x80000000u, 0x80000000u, 0x80000000u, 0x80000000u});
-    EXPECT_FALSE(t.qualifies(0x7FFFFFFFu));
-    EXPECT_TRUE(t.qualifies(0x80000000u));
+    EXPECT_TRUE(!t.qualifies(0x7FFFFFFFu) && t.qualifies(0x80000000u));
 
     t.fillDefault("ABCDEFGHIJKLMNO", 1, 1); // names end within their sixteen bytes
     EXPECT_EQ(t.encode()[15], 0);
@@ -111,28 +109,19 @@ TEST(HighScoreRules, DefaultsQualifyingAndNames)
     std::memset(raw, 'Z', 16);             // no NUL at all
     std::memcpy(raw + 20, "ab\0junk!", 8); // junk after the NUL
     t.decode(raw);
-    EXPECT_EQ(t.name(0), std::string(15, 'Z'));
-    EXPECT_STREQ(t.name(1), "ab");
+    EXPECT_TRUE(t.name(0) == std::string(15, 'Z') && t.name(1) == std::string("ab"));
     for (int b = 2; b < 16; ++b)
         EXPECT_EQ(t.encode()[20 + b], 0) << b;
 }
 
-// Each file test works in its own fresh folder.
-class HighScoreFile : public ::testing::Test {
-protected:
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    static std::string readRaw(const std::string& path)
-    {
+TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
+{
+    const std::string dir = ::testing::TempDir() + "vollix-table-" + std::to_string(getpid()), file = dir + "/hiscores.hst";
+    auto readRaw = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    const std::string dir = ::testing::TempDir() + "vollix-table-" + std::to_string(getpid());
-    const std::string file = dir + "/hiscores.hst";
-};
-
-TEST_F(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
-{
+    };
+    std::filesystem::create_directories(dir);
     struct Seam { const char* call; int err; bool shortWrites; bool saved; bool newFile; };
     const Seam seams[] = {
         {"", 0, false, true, true},
@@ -173,4 +162,5 @@ TEST_F(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         EXPECT_EQ(back.load(file.c_str()) && back.encode() == t.encode(), s.saved);
         EXPECT_EQ(readRaw(file) == old, !s.saved);
     }
+    std::filesystem::remove_all(dir);
 }

@@ -16,10 +16,9 @@ bool frames(MenuState& state, const std::string& script)
 {
     std::istringstream words(script);
     bool left = false;
-    for (std::string w; words >> w;) {
-        auto held = [&](char k) { return w.find(k) != std::string::npos; };
-        left = applyMenuKeys(state, MenuKeys{held('D'), held('U'), held('E'), held('R'), held('L')});
-    }
+    for (std::string w; words >> w;)
+        left = applyMenuKeys(state, {w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
+                                     w.find('R') != w.npos, w.find('L') != w.npos});
     return left;
 }
 

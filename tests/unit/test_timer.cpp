@@ -3,10 +3,8 @@
 
 #include "app/timer.h"
 
-namespace {
-void (*installed)() = nullptr;
-long period = 0;
-} // namespace
+static void (*installed)() = nullptr;
+static long period = 0;
 
 // The library's timer needs a real system driver; here it only notes what it was asked.
 extern "C" int install_int_ex(void (*proc)(void), long speed)
