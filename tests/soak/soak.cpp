@@ -1,10 +1,11 @@
-// A million logic steps on each preset with random keys, games back to back
-// as the play loop runs them, checking the battlefield after every step.
+// Logic steps on each preset with random keys (a million unless a count is given),
+// games back to back as the play loop runs them, checking the field after each.
 #define ALLEGRO_NO_MAGIC_MAIN
 #include <allegro.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <unistd.h>
@@ -12,8 +13,9 @@
 #include "../unit/fake_resources.h"
 #include "game/game.h"
 
-int main()
+int main(int argc, char** argv)
 {
+    const long steps = argc > 1 ? std::atol(argv[1]) : 1000000;
     char dir[] = "/tmp/vollix-soak-XXXXXX"; // where the game keeps its table
     if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0 || !mkdtemp(dir) || chdir(dir) != 0)
         return 2;
@@ -25,7 +27,7 @@ int main()
         std::mt19937 keys(preset);
         game.presetIndex = preset;
         game.applyPreset();
-        for (long step = 0; step < 1000000; ++step) {
+        for (long step = 0; step < steps; ++step) {
             if (step == 0 || game.squad.landed() >= game.landingLimit) {
                 game.squad.clear();
                 game.shells.clear();
