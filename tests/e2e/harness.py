@@ -220,9 +220,6 @@ class Session:
             self.key("keyup", key)
             time.sleep(0.15)  # the game sees every key up for a frame or more
 
-    def type_text(self, text):
-        self.xdotool("windowfocus", self.window, "type", "--delay", "120", text)
-
     def assert_running(self):
         check(self.proc.poll() is None, "the game exited early with status %s" % self.proc.poll())
 
@@ -256,12 +253,3 @@ def start_game(s, ref):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
     return s.press_until("Return", lambda img: not in_menu(ref)(img), "the game", hold=True)
 
-
-def exit_by_escape(s, ref_play):
-    """ESC to Exit, ESC again to leave; returns the exit status."""
-    move_cursor(s, "Escape", ref_play, 4)
-    s.key("keydown", "Escape")
-    try:
-        return s.wait_exit()
-    finally:
-        s.key("keyup", "Escape")

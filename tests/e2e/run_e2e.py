@@ -42,7 +42,7 @@ def entry(s, ref, first=None):
 def name(s, ref, first=None):
     """Types "Zed" on the name entry and confirms it: back in the menu."""
     entry(s, ref, first)
-    s.type_text("Zed")
+    s.xdotool("windowfocus", s.window, "type", "--delay", "120", "Zed")
     s.press_until("Return", h.in_menu(ref), "the menu after the name")
 
 
@@ -126,9 +126,10 @@ def close_button(s):
 
 def leave(s, ref, how):
     """Ends the run one way; returns the exit status."""
-    if how == "exit":
-        return h.exit_by_escape(s, ref)
-    if how == "close":
+    if how == "exit":  # ESC to Exit, ESC again to leave
+        h.move_cursor(s, "Escape", ref, 4)
+        s.key("keydown", "Escape")
+    elif how == "close":
         close_button(s)
     elif how == "x lost":
         h.stop_group(s.xvfb)
