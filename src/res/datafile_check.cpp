@@ -174,7 +174,7 @@ bool objectFits(PACKFILE* file, long listedType, long& budget)
     PACKFILE* chunk = type == listedType ? pack_fopen_chunk(file, FALSE) : nullptr;
     if (!chunk)
         return false;
-    const bool fits = take(chunk, chunk->normal.todo, budget, bytes) && contentFits(listedType, Cursor(bytes));
+    const bool fits = take(chunk, chunk->normal.todo, budget, bytes) && contentFits(listedType, Cursor(std::move(bytes)));
     pack_fclose_chunk(chunk);
     return fits;
 }

@@ -90,13 +90,8 @@ bool syncPath(const std::string& path, int flags = O_RDONLY)
 // read stay as they are.
 bool mayReplace(const std::string& path, const struct stat& st)
 {
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR) == 0)
-        return false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & S_IWUSR) != 0
+        && ::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) == 0;
 }
 
 // A new table gets what the umask lets through, but always stays readable and
@@ -144,8 +139,9 @@ void removeStaleTemps(const std::string& target)
     ::closedir(dir);
 }
 
-// Creates a new, empty file beside the target that we can write whatever the
-// umask; -1 with errno set when none can be made.
+// Creates a new, empty file beside the target; -1 with errno set when none can
+// be made. The mode is set again after the umask, because the packed writer
+// opens the file anew by its name and must be let in.
 int createTemp(const std::string& target, std::string& temp)
 {
     const std::string base = target + TEMP_MARK + std::to_string(::getpid()) + "-";
