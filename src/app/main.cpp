@@ -2,13 +2,17 @@
 #include <allegro.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "app/focus.h"
+#include "app/gamepad.h"
 #include "app/quit_request.h"
 #include "app/startup.h"
 #include "app/timer.h"
+#include "app/window.h"
 #include "game/game.h"
 #include "res/resource_access.h"
 
@@ -58,19 +62,31 @@ int main()
     installQuitHandlers();
     installFocusWatch();
 
+    std::string windowLost;
     {
         Game game(resources);
+        // Declared after the Game, so that the Game is still the last to go.
+        Window window;
+        Gamepad pad;
+        game.window = &window;
+        game.pad = &pad;
         while (!game.runMenu()) {
         }
 
         // The background goes while the library can still release it; the
         // table is written by the Game's destructor after the library is down.
         game.releaseBitmaps();
+        window.releaseBitmaps();
+        windowLost = window.reason();
         unload_datafile(resources);
         allegro_exit();
         keepQuitSignals();
     }
     endByQuitSignal();
+    if (!windowLost.empty()) {
+        std::fprintf(stderr, "%s\n", windowLost.c_str());
+        return 1;
+    }
     return 0;
 }
 END_OF_MAIN()

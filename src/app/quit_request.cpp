@@ -59,6 +59,11 @@ bool quitRequested()
     return quitFlag.load();
 }
 
+void requestQuit()
+{
+    quitFlag.store(true);
+}
+
 void installQuitHandlers()
 {
     catchQuitSignals();

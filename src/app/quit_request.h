@@ -4,6 +4,8 @@
 // SIGHUP, SIGINT or SIGTERM. Every screen polls it and unwinds through the
 // normal shutdown, so the high-score table is still written.
 bool quitRequested();
+// Asks every screen to leave as the close button does: for a window that is gone.
+void requestQuit();
 // Hooks the close button and the three signals up to the request, once the
 // window is open.
 void installQuitHandlers();

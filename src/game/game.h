@@ -7,6 +7,11 @@
 #include "world/shell_list.h"
 #include "world/trooper_squad.h"
 
+class Frame;
+class Gamepad;
+class Window;
+struct PadState;
+
 // Keys held during one logic step of a game.
 struct PlayKeys {
     bool left;
@@ -63,6 +68,13 @@ public:
     // Lists the table until a key is waiting.
     void showHighScores();
 
+    // Shows a finished frame: every screen's one copy to the screen.
+    void show(const Frame& frame);
+    // Between frames of a wait that shows none: the window may grow or shrink.
+    void betweenFrames();
+    // Reads the pad once; a pad nobody touches when there is none.
+    PadState readPad();
+
     DATAFILE* resources;
     BITMAP* background;
     std::int32_t score;
@@ -79,6 +91,10 @@ public:
     ShellList shells;
     HighScoreTable highScores;
     std::int32_t volume;
+    // Lent by main; a Game without them (tests, the benchmark) copies its
+    // frames at 640x480 and has no pad.
+    Window* window = nullptr;
+    Gamepad* pad = nullptr;
 
 private:
     // True when the background holds no mask-coloured pixel, so that copying

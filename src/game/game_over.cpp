@@ -3,6 +3,7 @@
 #include "app/quit_request.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/pad_rules.h"
 #include "res/resource_access.h"
 
 BannerPose bannerPose(int s)
@@ -27,14 +28,18 @@ void Game::showGameOver()
                 drawScoreLine(frame.get());
                 const BannerPose pose = bannerPose(s);
                 rotate_scaled_sprite(frame.get(), banner, pose.x, pose.y, pose.angle, pose.scale);
-                frame.show();
+                show(frame);
             }
         }
     }
     clear_keybuf();
-    // Wait for one key, sleeping rather than spinning, and give way to a quit request.
-    while (!keypressed() && !quitRequested())
+    // Wait for one key or a new press of a pad's button, sleeping rather
+    // than spinning, and give way to a quit request.
+    unsigned padHeld = readPad().buttons;
+    while (!keypressed() && !newPresses(padHeld, readPad()) && !quitRequested()) {
+        betweenFrames();
         rest(10);
+    }
     if (keypressed())
         readkey();
 }

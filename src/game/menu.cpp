@@ -3,6 +3,7 @@
 #include "app/quit_request.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/pad_rules.h"
 #include "res/resource_access.h"
 
 namespace {
@@ -32,17 +33,17 @@ bool Game::runMenu()
 
     // Keys still held from the last screen must not act here; rest so the
     // wait sleeps instead of spinning.
-    while (anyEntryKeyDown() && !quitRequested())
+    while ((anyEntryKeyDown() || padHoldsEntryKey(readPad())) && !quitRequested())
         rest(1);
 
     FONT* menuFont = resourceFont(resources, RES_FONT);
     BITMAP* cursor = resourceBitmap(resources, RES_CURSOR);
-    while (!key[KEY_ENTER] && !quitRequested()) {
+    for (PadState pad = readPad(); !key[KEY_ENTER] && !padChooses(pad) && !quitRequested(); pad = readPad()) {
         clear_bitmap(frame.get());
         drawScene(frame.get());
         drawMenu(frame.get(), menuFont, cursor, state.item, presetName, volume);
 
-        const bool leave = applyMenuKeys(state, readMenuKeys());
+        const bool leave = applyMenuKeys(state, withPad(readMenuKeys(), pad));
         if (state.presetIndex != presetIndex) {
             presetIndex = state.presetIndex;
             applyPreset();
@@ -53,7 +54,7 @@ bool Game::runMenu()
 
         if (key[KEY_TAB])
             makeBackground();
-        frame.show();
+        show(frame);
     }
     clear_keybuf();
     if (quitRequested())

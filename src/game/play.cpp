@@ -6,6 +6,7 @@
 #include "app/quit_request.h"
 #include "app/timer.h"
 #include "game/frame.h"
+#include "game/pad_rules.h"
 #include "game/pause_rules.h"
 #include "res/resource_access.h"
 #include "world/gun.h"
@@ -76,14 +77,16 @@ void Game::play()
         return; // no frame, no game: back to the menu
     startGame();
     PauseState pause;
+    pause.keyHeld = (readPad().buttons & PAD_START) != 0; // the Start that chose Play does not pause
     takeFocusLoss(); // the focus lost before this game does not pause it
 
     for (;;) {
-        if (key[KEY_ESC] || quitRequested())
+        const PadState pad = readPad();
+        if (key[KEY_ESC] || (pad.buttons & PAD_BACK) || quitRequested())
             break;
-        if (applyPauseKeys(pause, PauseKeys{key[KEY_P] != 0, takeFocusLoss()})) {
+        if (applyPauseKeys(pause, PauseKeys{key[KEY_P] || (pad.buttons & PAD_START), takeFocusLoss()})) {
             while (logicTicks.load() > 0) {
-                logicStep(readPlayKeys());
+                logicStep(withPad(readPlayKeys(), pad));
                 logicTicks.fetch_sub(1);
             }
         } else {
@@ -99,7 +102,7 @@ void Game::play()
             showGameOver();
             break;
         }
-        frame.show();
+        show(frame);
     }
 
     // A game cut short by closing the window skips the name entry.

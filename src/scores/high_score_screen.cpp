@@ -3,6 +3,7 @@
 #include "app/quit_request.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/pad_rules.h"
 #include "res/resource_access.h"
 
 void drawHighScoreRows(BITMAP* frame, FONT* textFont, const HighScoreTable& table)
@@ -22,11 +23,12 @@ void Game::showHighScores()
     if (!frame)
         return;
     FONT* textFont = resourceFont(resources, RES_FONT);
-    while (!keypressed() && !quitRequested()) {
+    unsigned padHeld = readPad().buttons; // the button that chose this screen does not end it
+    while (!keypressed() && !newPresses(padHeld, readPad()) && !quitRequested()) {
         clear_bitmap(frame.get());
         drawScene(frame.get());
         drawHighScoreRows(frame.get(), textFont, highScores);
-        frame.show();
+        show(frame);
     }
     clear_keybuf();
 }

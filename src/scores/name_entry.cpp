@@ -3,6 +3,7 @@
 #include "app/quit_request.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/pad_rules.h"
 #include "res/resource_access.h"
 
 namespace {
@@ -54,6 +55,7 @@ void Game::enterName()
         return; // nowhere to type: the score is dropped as with Esc
     NameEntry entry;
     clear_keybuf();
+    unsigned padHeld = readPad().buttons; // as the key buffer, the pad starts afresh
     FONT* textFont = resourceFont(resources, RES_FONT);
     for (;;) {
         if (quitRequested())
@@ -62,10 +64,13 @@ void Game::enterName()
         drawScene(frame.get());
         drawNameEntryPrompt(frame.get(), textFont);
         drawScoreLine(frame.get());
+        const int padKey = padNameKey(newPresses(padHeld, readPad()));
         if (keypressed())
             applyNameKey(entry, readkey());
+        else if (padKey)
+            applyNameKey(entry, padKey);
         drawNameLine(frame.get(), textFont, entry);
-        frame.show();
+        show(frame);
         if (nameEntryFinished(entry))
             break;
     }

@@ -1,0 +1,118 @@
+#include "app/window.h"
+
+#include "app/focus.h"
+#include "app/quit_request.h"
+#include "app/scaled_copy.h"
+#include "app/window_rules.h"
+
+namespace {
+constexpr int FRAME_WIDTH = 640;
+constexpr int FRAME_HEIGHT = 480;
+// How long the library's input thread gets to report the focus-out of a remapped window.
+constexpr int FOCUS_SETTLE_MS = 100;
+constexpr int FOCUS_POLL_MS = 5;
+
+// Opens the window at scale times 640x480; true on success.
+bool setScale(int scale)
+{
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, FRAME_WIDTH * scale, FRAME_HEIGHT * scale, 0, 0) == 0;
+}
+} // namespace
+
+Window::Window()
+{
+    keyboard_ucallback = dropF11;
+}
+
+Window::~Window()
+{
+    keyboard_ucallback = nullptr;
+}
+
+void Window::betweenFrames()
+{
+    if (f11Toggles(f11Held, key[KEY_F11] != 0) && !lost())
+        toggle();
+}
+
+void Window::present(BITMAP* frame)
+{
+    betweenFrames();
+    if (lost())
+        return; // nothing to show on; the screens leave at their next look
+    vsync();
+    if (scale == 1)
+        blit(frame, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+    else
+        copyChanged(frame, shown, wide, screen, scale);
+}
+
+void Window::toggle()
+{
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    const bool known = get_desktop_resolution(&desktopWidth, &desktopHeight) == 0;
+    const int wanted = scale > 1 || !known ? 1 : largestScale(desktopWidth, desktopHeight);
+    if (wanted == scale)
+        return; // not even twice the size fits: F11 does nothing
+
+    // The pictures a grown window needs; without the memory the window stays.
+    if (!shown)
+        shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
+    BITMAP* grown = wanted > 1 ? create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted) : nullptr;
+    if (!shown || (wanted > 1 && !grown)) {
+        if (grown)
+            destroy_bitmap(grown);
+        return;
+    }
+    if (scale == 1)
+        blit(screen, shown, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT); // the picture the player sees
+
+    // A new mode brings the library's default palette; the title, the close
+    // button and the focus watch stay with the window, which is the same one.
+    PALETTE palette;
+    get_palette(palette);
+    const int now = switchScale(wanted, scale, setScale);
+    if (now == 0) {
+        lostReason = "Error initializing graphics mode (" + std::to_string(FRAME_WIDTH * scale) + "x" +
+                     std::to_string(FRAME_HEIGHT * scale) + ").\n" + allegro_error + ".";
+        if (grown)
+            destroy_bitmap(grown);
+        requestQuit();
+        return;
+    }
+    set_palette(palette);
+    settleFocus();
+    if (now == wanted) {
+        if (wide)
+            destroy_bitmap(wide);
+        wide = grown;
+        scale = now;
+    } else if (grown) {
+        destroy_bitmap(grown); // refused: the window it had is back
+    }
+    if (scale == 1)
+        blit(shown, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+    else
+        copyGrown(shown, wide, screen, scale, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+}
+
+void Window::settleFocus()
+{
+    // Remapping the window takes the focus from it for a moment; the
+    // library reports that on its own thread, as if the player had left.
+    // A game must not pause for it, so the report is awaited and dropped.
+    for (int waited = 0; waited < FOCUS_SETTLE_MS && !takeFocusLoss(); waited += FOCUS_POLL_MS)
+        rest(FOCUS_POLL_MS);
+    rest(FOCUS_POLL_MS); // a report may come twice
+    takeFocusLoss();
+}
+
+void Window::releaseBitmaps()
+{
+    if (shown)
+        destroy_bitmap(shown);
+    if (wide)
+        destroy_bitmap(wide);
+    shown = wide = nullptr;
+}

@@ -1,0 +1,73 @@
+#include "game/pad_rules.h"
+
+namespace {
+// Half the stick's throw: a stick resting slightly off centre turns nothing.
+constexpr int DEFLECTED = 64;
+// Axes of the common pad: left stick, left trigger, right stick, right trigger, d-pad.
+constexpr int PAD_AXES_WITH_DPAD = 8;
+constexpr int DPAD_STICK = 3;
+
+// Adds the direction a two-axis stick points to.
+void addStick(PadState& state, const JOYSTICK_STICK_INFO& stick)
+{
+    const int x = stick.axis[0].pos;
+    const int y = stick.num_axis > 1 ? stick.axis[1].pos : 0;
+    state.left = state.left || x <= -DEFLECTED;
+    state.right = state.right || x >= DEFLECTED;
+    state.up = state.up || y <= -DEFLECTED;
+    state.down = state.down || y >= DEFLECTED;
+}
+} // namespace
+
+PadState padStateOf(const JOYSTICK_INFO& pad)
+{
+    PadState state;
+    int axes = 0;
+    for (int s = 0; s < pad.num_sticks; ++s)
+        axes += pad.stick[s].num_axis;
+    if (pad.num_sticks > 0)
+        addStick(state, pad.stick[0]);
+    if (axes == PAD_AXES_WITH_DPAD && pad.num_sticks > DPAD_STICK)
+        addStick(state, pad.stick[DPAD_STICK]);
+    for (int b = 0; b < pad.num_buttons; ++b) // the library keeps it within 32
+        if (pad.button[b].b)
+            state.buttons |= 1u << b;
+    return state;
+}
+
+PlayKeys withPad(const PlayKeys& keys, const PadState& pad)
+{
+    return PlayKeys{keys.left || pad.left, keys.right || pad.right, keys.fire || (pad.buttons & PAD_A) != 0};
+}
+
+MenuKeys withPad(const MenuKeys& keys, const PadState& pad)
+{
+    return MenuKeys{keys.down || pad.down, keys.up || pad.up, keys.esc || (pad.buttons & PAD_BACK) != 0,
+                    keys.right || pad.right, keys.left || pad.left};
+}
+
+bool padChooses(const PadState& pad)
+{
+    return (pad.buttons & (PAD_A | PAD_START)) != 0;
+}
+
+bool padHoldsEntryKey(const PadState& pad)
+{
+    return padChooses(pad) || pad.up || pad.down || (pad.buttons & PAD_BACK) != 0;
+}
+
+unsigned newPresses(unsigned& held, const PadState& pad)
+{
+    const unsigned pressed = pad.buttons & ~held;
+    held = pad.buttons;
+    return pressed;
+}
+
+int padNameKey(unsigned pressed)
+{
+    if (pressed & (PAD_A | PAD_START))
+        return KEY_ENTER << 8 | '\r';
+    if (pressed & PAD_BACK)
+        return KEY_ESC << 8 | 27;
+    return 0;
+}

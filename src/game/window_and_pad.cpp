@@ -1,0 +1,23 @@
+#include "app/gamepad.h"
+#include "app/window.h"
+#include "game/frame.h"
+#include "game/game.h"
+
+void Game::show(const Frame& frame)
+{
+    if (window)
+        window->present(frame.get());
+    else
+        frame.show();
+}
+
+void Game::betweenFrames()
+{
+    if (window)
+        window->betweenFrames();
+}
+
+PadState Game::readPad()
+{
+    return pad ? pad->poll() : PadState{};
+}
