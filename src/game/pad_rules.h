@@ -13,6 +13,8 @@ struct PadState {
     bool up = false;
     bool down = false;
     unsigned buttons = 0; // bit b: button b is held
+
+    friend bool operator==(const PadState&, const PadState&) = default;
 };
 
 // The buttons of the common pad as Linux numbers them; a pad with fewer
