@@ -1,11 +1,13 @@
 // LD_PRELOAD probe for the unmodified game: counts whole-frame copies to the
-// screen and logic steps, into a small file that another process can read.
+// screen, logic steps and the 60 Hz timer's ticks, into a small file that
+// another process can read.
 //
 // A logic step calls rand() exactly once from Game::logicStep (a spawn calls
 // it again from TrooperSquad::spawn), so rand() calls whose return address
 // lies inside logicStep count the steps. VOLLIX_PROBE_STEP gives that
 // function's offset and size in the executable ("0xOFFSET:SIZE", from nm -S);
-// VOLLIX_PROBE_OUT names the counter file (two little-endian uint64: steps, frames).
+// VOLLIX_PROBE_OUT names the counter file (little-endian uint64: steps, frames,
+// ticks). The ticks less the steps is what the game dropped or has yet to run.
 #include <allegro.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -23,11 +25,21 @@ namespace {
 struct Counters {
     std::atomic<std::uint64_t> steps;
     std::atomic<std::uint64_t> frames;
+    std::atomic<std::uint64_t> ticks;
 };
 
 Counters* counters = nullptr;
 std::uintptr_t stepBegin = 0;
 std::uintptr_t stepEnd = 0;
+void (*timerRoutine)() = nullptr;
+
+// The game's timer routine, counted.
+void countedTick()
+{
+    if (counters)
+        counters->ticks.fetch_add(1, std::memory_order_relaxed);
+    timerRoutine();
+}
 
 // The load address of the main executable: the first object dl_iterate_phdr reports.
 int firstObject(dl_phdr_info* info, size_t, void* out)
@@ -64,6 +76,7 @@ __attribute__((constructor)) void setUp()
 
 using RandFn = int (*)();
 using BlitFn = void (*)(BITMAP*, BITMAP*, int, int, int, int, int, int);
+using InstallFn = int (*)(void (*)(), long);
 
 } // namespace
 
@@ -84,4 +97,12 @@ extern "C" void blit(BITMAP* source, BITMAP* dest, int sx, int sy, int dx, int d
     if (counters && dest == screen)
         counters->frames.fetch_add(1, std::memory_order_relaxed);
     real(source, dest, sx, sy, dx, dy, w, h);
+}
+
+// Installs the game's one timer routine behind the tick counter.
+extern "C" int install_int_ex(void (*proc)(), long speed)
+{
+    static InstallFn real = reinterpret_cast<InstallFn>(dlsym(RTLD_NEXT, "install_int_ex"));
+    timerRoutine = proc;
+    return real(countedTick, speed);
 }

@@ -103,10 +103,10 @@ def stop_group(proc):
             pass
 
 
-def start_xvfb():
-    """A private X server on a free display; returns (process, display)."""
+def start_xvfb(screen):
+    """A private X server with a screen of that size on a free display; returns (process, display)."""
     read_fd, write_fd = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp",
                              "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
     os.close(write_fd)
@@ -123,8 +123,9 @@ def start_xvfb():
 class Session:
     """One run of the game in a fresh folder under its own X server; tears all down as a context manager."""
 
-    def __init__(self, vollix, data, name, hiscores=None):
+    def __init__(self, vollix, data, name, hiscores=None, screen="800x600x24"):
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
+        self.screen, self.size = screen, (640, 480)  # size None: the window may have any size
         self.proc = self.xvfb = self.window = self.last_shot = self.log = None
         self.env_extra = {}  # for the game only, over the server's DISPLAY
 
@@ -137,7 +138,7 @@ class Session:
             if self.hiscores is not None:
                 write_hiscores(self.path("hiscores.hst"), self.hiscores)
             command = self.command()
-            self.xvfb, display = start_xvfb()
+            self.xvfb, display = start_xvfb(self.screen)
             self.env = dict({k: v for k, v in os.environ.items() if k != "XAUTHORITY"}, DISPLAY=display)
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
@@ -175,12 +176,12 @@ class Session:
                 if " ".join(self.xdotool("getwindowname", w)) == TITLE]
 
     def shot(self):
-        """The game window as an RGB picture, which must be 640x480."""
+        """The game window as an RGB picture, which must have the size expected."""
         res = subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", str(self.window), "png:-"],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
         check(res.returncode == 0, "import failed: %s" % res.stderr.decode(errors="replace"))
         self.last_shot = Image.open(io.BytesIO(res.stdout)).convert("RGB")
-        check(self.last_shot.size == (640, 480), "the window is %dx%d" % self.last_shot.size)
+        check(self.size in (None, self.last_shot.size), "the window is %dx%d" % self.last_shot.size)
         return self.last_shot
 
     def wait_screen(self, predicate, what, timeout=SCREEN_TIMEOUT):

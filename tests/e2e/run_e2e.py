@@ -2,7 +2,7 @@
 """End-to-end tests of the real game: one list of situations (how the folder is prepared, what the player
 does, how the run ends, the exit status, what the folder holds afterwards), read by one runner.
 
-usage: run_e2e.py --vollix PATH --data PATH [--preload LIB] [--prefix WORDS] CASE | --list
+usage: run_e2e.py --vollix PATH --data PATH [--preload LIB] [--pad LIB] [--probe LIB] [--prefix WORDS] CASE | --list
 """
 
 import argparse
@@ -12,6 +12,7 @@ import pwd
 import shutil
 import signal
 import stat
+import struct
 import subprocess
 import sys
 import time
@@ -138,6 +139,58 @@ def leave(s, ref, how):
     return s.wait_exit(10.0)
 
 
+def grown(s, ref):
+    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back; in a game the steps follow the clock across it."""
+    s.size = None  # the predicates look at the size
+    for size in ((2560, 1920), (640, 480)):
+        want = ref.resize(size, h.Image.NEAREST).tobytes()
+        s.press_until("F11", lambda img: img.size == size and img.tobytes() == want, "the menu at %dx%d" % size)
+    s.size = (640, 480)
+    count = lambda: struct.unpack("<QQQ", open(s.path("../steps"), "rb").read(24))  # noqa: E731 (steps, frames, ticks)
+    h.start_game(s, ref)
+    steps, _, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
+    s.size = None
+    s.press_until("F11", lambda img: img.size == (2560, 1920), "a game at 2560x1920")
+    caught_up = lambda c: c[0] >= steps + 120 and c[2] - c[0] <= ticks - steps  # noqa: E731
+    h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)
+
+
+def counted(s):
+    """The benchmark's probe counts the game's logic steps into a file."""
+    if not s.args.probe:
+        raise h.Skip("the step probe is not built (VOLLIX_BENCH=OFF)")
+    step = [w for w in subprocess.run(["nm", "-S", s.vollix], stdout=subprocess.PIPE, text=True).stdout.splitlines()
+            if w.endswith(" _ZN4Game9logicStepERK8PlayKeys")][0].split()
+    s.env_extra.update(LD_PRELOAD=s.args.probe, VOLLIX_PROBE_OUT=s.path("../steps"),
+                       VOLLIX_PROBE_STEP="0x%s:0x%s" % (step[0], step[1]), ASAN_OPTIONS="verify_asan_link_order=0")
+
+
+def plugged(s):
+    """A FIFO for the stand-in pad, its writer open."""
+    os.mkfifo(s.path("../pad"))
+    s.pad = os.open(s.path("../pad"), os.O_RDWR)
+    s.env_extra.update(LD_PRELOAD=s.args.pad, VOLLIX_PAD_FIFO=s.path("../pad"), ASAN_OPTIONS="verify_asan_link_order=0")
+
+
+def gamepad(s, ref):
+    """A chooses Play and fires, the triggers at rest turn nothing, Start pauses and resumes, the stick turns
+    the gun, and a pad pulled out lets go of A."""
+    if os.path.basename(s.args.pad or "?") not in open("/proc/%d/maps" % s.proc.pid).read():
+        raise h.Skip("the pad stand-in could not be loaded (%r)" % s.args.pad)
+    send = lambda kind, number, value: os.write(s.pad, struct.pack("<IhBB", 0, value, kind, number))  # noqa: E731
+    for axis in range(8):
+        send(2, axis, -32767 if axis in (2, 5) else 0)  # the triggers rest at one end
+    gun, shells = (300, 331, 340, 366), lambda img, box=(0, 0, 640, 480): h.colour_pixels(img, h.SHELL_ORANGE, box, 12)
+    for event, shown, what in (((1, 0, 1), lambda img: shells(img, (290, 0, 350, 330)) and h.same(img, ref, gun),
+                                "shells from the upright gun"), ((1, 7, 1), paused, "the label Paused"),
+                               ((1, 7, 0), paused, "Start let go"), ((1, 7, 1), lambda img: not paused(img), "the game on"),
+                               ((2, 0, -32767), lambda img: not h.same(img, ref, gun), "the gun turned")):
+        send(*event)
+        s.wait_screen(shown, what)
+    os.close(s.pad)  # pulled out with A and the stick held
+    s.wait_screen(lambda img: shells(img) == 0, "a sky without shells")
+
+
 # ---- the folder ----------------------------------------------------------------
 
 def symlinked(s):
@@ -192,7 +245,7 @@ class Run(h.Session):
     """A session with a prepared folder, a shell prelude, a prefix (valgrind), maybe as the player's account."""
 
     def __init__(self, args, c):
-        super().__init__(args.vollix, args.data, c["name"], hiscores=c.get("seed", CUSTOM))
+        super().__init__(args.vollix, args.data, c["name"], hiscores=c.get("seed", CUSTOM), screen=c.get("screen", "800x600x24"))
         self.args, self.case, self.shell, self.cleanups = args, c, c.get("shell"), []
 
     def command(self):
@@ -324,6 +377,11 @@ CASES = [
     # Pause, by P and by a lost focus.
     dict(name="pause", steps=[pause]),
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
+    # F11 and the gamepad.
+    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown], end="SIGTERM"),
+    dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
+                                                              lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
+    dict(name="gamepad", prep=plugged, steps=[gamepad], end="SIGTERM"),
 ]
 VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[walk], code=(0, 99), table=HAS_ZED)
 
@@ -333,7 +391,7 @@ def main():
     if "--list" in sys.argv:
         return print(";".join(c["name"] for c in CASES))
     parser = argparse.ArgumentParser()
-    for option in ("--vollix", "--data", "--preload", "--prefix"):
+    for option in ("--vollix", "--data", "--preload", "--pad", "--probe", "--prefix"):
         parser.add_argument(option, default="")
     parser.add_argument("case", choices=[c["name"] for c in CASES + [VALGRIND]])
     args = parser.parse_args()
