@@ -1,5 +1,6 @@
 // Times one logic step, one frame and the frame's copy at the heaviest load
-// the presets allow, against the 60 Hz frame budget.
+// the presets allow, against the 60 Hz frame budget; and the frame with its
+// copy to a window grown 1 to 4 times by F11.
 #define ALLEGRO_NO_MAGIC_MAIN
 #include <allegro.h>
 #include <benchmark/benchmark.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/scaled_copy.h"
 #include "app/startup.h"
 #include "game/game.h"
 #include "res/resource_access.h"
@@ -118,6 +120,28 @@ void copyFrame(benchmark::State& state, Bench b, const std::string& name)
     timeEach(state, name, [] {}, [&] { blit(b.frame, b.copy, 0, 0, 0, 0, 640, 480); });
 }
 
+// The long game's frame and its copy, every pixel changed, to a window scale
+// times 640x480 (a memory bitmap of that size): the most a grown window costs.
+void frameGrown(benchmark::State& state, Bench b, int scale, const std::string& name)
+{
+    placeLoad(*b.game, Load::LongGame);
+    b.game->gunAngle = 30;
+    b.game->drawScene(b.frame); // the turned pictures, once
+    BITMAP* wide = create_bitmap(640 * scale, 480 * scale);
+    BITMAP* window = create_bitmap(640 * scale, 480 * scale);
+    timeEach(state, name, [] {},
+             [&] {
+                 b.game->drawScene(b.frame);
+                 b.game->drawScoreLine(b.frame);
+                 if (scale == 1)
+                     blit(b.frame, window, 0, 0, 0, 0, 640, 480);
+                 else
+                     copyGrown(b.frame, wide, window, scale, 0, 0, 640, 480);
+             });
+    destroy_bitmap(window);
+    destroy_bitmap(wide);
+}
+
 double percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
@@ -194,6 +218,12 @@ void printSummary(const std::string& loadBefore)
         printSum(load, "cpu", true);
         printSum(load, "wall", false);
     }
+    std::printf("\nlong_game frame + whole copy to a grown window (cpu), worst share of the budget and what it leaves:\n");
+    for (int scale = 1; scale <= 4; ++scale) {
+        const Figures f = figuresOf(samples["frame_grown/" + std::to_string(scale) + "x"].cpu);
+        std::printf("%dx  median %7.1f us  worst %7.1f us = %5.2f%%  leaves %5.1f%%\n", scale, f.median, f.max,
+                    100 * f.max / BUDGET_US, 100 - 100 * f.max / BUDGET_US);
+    }
 }
 
 // Registers every benchmark with its repetitions and the "max" statistic.
@@ -218,6 +248,12 @@ void registerAll(Bench b)
                400);
         common(benchmark::RegisterBenchmark(
                    frame.c_str(), [b, load = load, frame](benchmark::State& s) { frameAt(s, b, load, frame); }),
+               200);
+    }
+    for (int scale = 1; scale <= 4; ++scale) {
+        const std::string name = "frame_grown/" + std::to_string(scale) + "x";
+        common(benchmark::RegisterBenchmark(name.c_str(),
+                                            [b, scale, name](benchmark::State& s) { frameGrown(s, b, scale, name); }),
                200);
     }
     common(benchmark::RegisterBenchmark("blit_640x480",

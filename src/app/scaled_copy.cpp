@@ -1,8 +1,24 @@
 #include "app/scaled_copy.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
+
+// Writes each of the w bytes of from scale times over, at to.
+void widen(const unsigned char* from, unsigned char* to, int w, int scale)
+{
+    const int end = w * scale;
+    int i = 0;
+    // Eight copies of a byte go in one store; what a store writes beyond its
+    // pixel is the next pixel's place, which that pixel's own write covers.
+    for (; scale <= 8 && i * scale + 8 <= end; ++i) {
+        const std::uint64_t eight = from[i] * 0x0101010101010101ull;
+        std::memcpy(to + i * scale, &eight, sizeof eight);
+    }
+    for (; i < w; ++i)
+        std::memset(to + i * scale, from[i], scale);
+}
 
 // Columns [first, last) where two rows of width bytes differ; first == last when they are equal.
 void changedColumns(const unsigned char* a, const unsigned char* b, int width, int& first, int& last)
@@ -22,11 +38,7 @@ void copyGrown(BITMAP* source, BITMAP* wide, BITMAP* target, int scale, int x, i
     if (w <= 0 || h <= 0)
         return;
     for (int row = y; row < y + h; ++row) {
-        const unsigned char* from = source->line[row] + x;
-        unsigned char* to = wide->line[row * scale] + x * scale;
-        for (int i = 0; i < w; ++i)
-            for (int k = 0; k < scale; ++k)
-                *to++ = from[i];
+        widen(source->line[row] + x, wide->line[row * scale] + x * scale, w, scale);
         for (int k = 1; k < scale; ++k)
             std::memcpy(wide->line[row * scale + k] + x * scale, wide->line[row * scale] + x * scale, w * scale);
     }
