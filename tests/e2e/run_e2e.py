@@ -141,15 +141,13 @@ def leave(s, ref, how):
 
 def grown(s, ref):
     """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back; in a game the steps follow the clock across it."""
-    s.size = None  # the predicates look at the size
+    s.size = None  # the predicates look at the size, which changes
     for size in ((2560, 1920), (640, 480)):
         want = ref.resize(size, h.Image.NEAREST).tobytes()
         s.press_until("F11", lambda img: img.size == size and img.tobytes() == want, "the menu at %dx%d" % size)
-    s.size = (640, 480)
     count = lambda: struct.unpack("<QQQ", open(s.path("../steps"), "rb").read(24))  # noqa: E731 (steps, frames, ticks)
     h.start_game(s, ref)
     steps, _, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
-    s.size = None
     s.press_until("F11", lambda img: img.size == (2560, 1920), "a game at 2560x1920")
     caught_up = lambda c: c[0] >= steps + 120 and c[2] - c[0] <= ticks - steps  # noqa: E731
     h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)

@@ -35,15 +35,13 @@ TEST(PadRules, EachScreenTakesThePadAsItsKeys)
     EXPECT_EQ((std::vector<bool>{play.left, play.right, play.fire}), std::vector<bool>(3, true));
     const MenuKeys menu = withPad(MenuKeys{false, true, false, true, false}, pad);
     EXPECT_EQ((std::vector<bool>{menu.down, menu.up, menu.esc, menu.right, menu.left}), std::vector<bool>(5, true));
-    MenuState state; // a push held moves the cursor by one
-    for (int frame = 0; frame < 3; ++frame)
-        applyMenuKeys(state, withPad(MenuKeys{}, PadState{false, false, false, true}));
-    EXPECT_EQ(state.item, MenuItem::Preset);
-    EXPECT_TRUE(padChooses(PadState{false, false, false, false, PAD_START}));
-    EXPECT_FALSE(padChooses(PadState{true, true, true, true, ~(PAD_A | PAD_START)}));
-    EXPECT_TRUE(padHoldsEntryKey(PadState{false, false, true}));
-    EXPECT_TRUE(padHoldsEntryKey(PadState{false, false, false, false, PAD_BACK}));
-    EXPECT_FALSE(padHoldsEntryKey(PadState{true, true, false, false, 1u << 1}));
+    struct Case { PadState pad; bool chooses, entryKey; }; // the menu's ENTER, and what its entry waits out
+    for (const Case& c : {Case{{false, false, false, false, PAD_START}, true, true}, {{false, false, true}, false, true},
+                          {{false, false, false, false, PAD_BACK}, false, true},
+                          {{true, true, false, false, ~(PAD_A | PAD_START | PAD_BACK)}, false, false}}) {
+        EXPECT_EQ(padChooses(c.pad), c.chooses) << c.pad.buttons;
+        EXPECT_EQ(padHoldsEntryKey(c.pad), c.entryKey) << c.pad.buttons;
+    }
 }
 
 TEST(PadRules, WaitsAndTheNameEntryTakeOnlyNewPresses)
