@@ -1,5 +1,6 @@
 #include "app/scaled_copy.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -20,23 +21,27 @@ void widen(const unsigned char* from, unsigned char* to, int w, int scale)
         std::memset(to + i * scale, from[i], scale);
 }
 
-// Columns [first, last) where two rows of width bytes differ; first == last when they are equal.
-void changedColumns(const unsigned char* a, const unsigned char* b, int width, int& first, int& last)
+// The columns [first, last) in which row y of frame and shown differ; empty when the rows are equal.
+struct Span {
+    int first;
+    int last;
+};
+Span changedColumns(BITMAP* frame, BITMAP* shown, int y)
 {
-    first = 0;
-    while (first < width && a[first] == b[first])
-        ++first;
-    last = width;
-    while (last > first && a[last - 1] == b[last - 1])
-        --last;
+    const unsigned char* a = frame->line[y];
+    const unsigned char* b = shown->line[y];
+    Span span{0, frame->w};
+    while (span.first < span.last && a[span.first] == b[span.first])
+        ++span.first;
+    while (span.last > span.first && a[span.last - 1] == b[span.last - 1])
+        --span.last;
+    return span;
 }
 
 } // namespace
 
 void copyGrown(BITMAP* source, BITMAP* wide, BITMAP* target, int scale, int x, int y, int w, int h)
 {
-    if (w <= 0 || h <= 0)
-        return;
     for (int row = y; row < y + h; ++row) {
         widen(source->line[row] + x, wide->line[row * scale] + x * scale, w, scale);
         for (int k = 1; k < scale; ++k)
@@ -47,28 +52,22 @@ void copyGrown(BITMAP* source, BITMAP* wide, BITMAP* target, int scale, int x, i
 
 void copyChanged(BITMAP* frame, BITMAP* shown, BITMAP* wide, BITMAP* target, int scale)
 {
-    const int width = frame->w;
     for (int y = 0; y < frame->h;) {
-        int first = 0;
-        int last = 0;
-        changedColumns(frame->line[y], shown->line[y], width, first, last);
-        if (first == last) {
+        Span row = changedColumns(frame, shown, y);
+        if (row.first == row.last) {
             ++y;
             continue;
         }
         // A band: this row and the changed rows right below it, over the
         // columns any of them changed in.
         const int top = y;
-        int left = first;
-        int right = last;
+        Span band = row;
         do {
-            left = first < left ? first : left;
-            right = last > right ? last : right;
-            std::memcpy(shown->line[y], frame->line[y], width);
+            band = Span{std::min(band.first, row.first), std::max(band.last, row.last)};
+            std::memcpy(shown->line[y], frame->line[y], frame->w);
             ++y;
-            if (y < frame->h)
-                changedColumns(frame->line[y], shown->line[y], width, first, last);
-        } while (y < frame->h && first != last);
-        copyGrown(frame, wide, target, scale, left, top, right - left, y - top);
+            row = y < frame->h ? changedColumns(frame, shown, y) : Span{0, 0};
+        } while (row.first != row.last);
+        copyGrown(frame, wide, target, scale, band.first, top, band.last - band.first, y - top);
     }
 }

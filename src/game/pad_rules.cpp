@@ -7,11 +7,12 @@ constexpr int DEFLECTED = 64;
 constexpr int PAD_AXES_WITH_DPAD = 8;
 constexpr int DPAD_STICK = 3;
 
-// Adds the direction a two-axis stick points to.
+// Adds the direction a stick points to. An axis a stick lacks stays
+// centred, as the library never moves it.
 void addStick(PadState& state, const JOYSTICK_STICK_INFO& stick)
 {
     const int x = stick.axis[0].pos;
-    const int y = stick.num_axis > 1 ? stick.axis[1].pos : 0;
+    const int y = stick.axis[1].pos;
     state.left = state.left || x <= -DEFLECTED;
     state.right = state.right || x >= DEFLECTED;
     state.up = state.up || y <= -DEFLECTED;
@@ -25,9 +26,8 @@ PadState padStateOf(const JOYSTICK_INFO& pad)
     int axes = 0;
     for (int s = 0; s < pad.num_sticks; ++s)
         axes += pad.stick[s].num_axis;
-    if (pad.num_sticks > 0)
-        addStick(state, pad.stick[0]);
-    if (axes == PAD_AXES_WITH_DPAD && pad.num_sticks > DPAD_STICK)
+    addStick(state, pad.stick[0]); // centred on a pad without sticks
+    if (axes == PAD_AXES_WITH_DPAD)
         addStick(state, pad.stick[DPAD_STICK]);
     for (int b = 0; b < pad.num_buttons; ++b) // the library keeps it within 32
         if (pad.button[b].b)

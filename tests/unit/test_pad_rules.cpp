@@ -16,16 +16,18 @@ TEST(PadRules, LeftStickAndDpadAreReadTheTriggersNever)
     pad.stick[1].axis[1].pos = pad.stick[2].axis[0].pos = 128;  // the right stick
     EXPECT_EQ(padStateOf(pad), PadState{});
     pad.stick[0].axis[0].pos = -64; // half way left
-    pad.stick[3].axis[1].pos = 128; // d-pad down
-    pad.button[0].b = pad.button[7].b = 1;
+    pad.stick[3].axis[1].pos = 64;  // d-pad down
+    pad.button[0].b = pad.button[7].b = pad.button[11].b = 1; // the twelfth is no button of this pad
     EXPECT_EQ(padStateOf(pad), (PadState{true, false, false, true, PAD_A | PAD_START}));
     pad.stick[0].axis[0].pos = 63;
     pad.stick[0].axis[1].pos = -64;
     pad.stick[3].axis[0].pos = 64;
     pad.stick[3].axis[1].pos = 0;
     EXPECT_EQ(padStateOf(pad), (PadState{false, true, true, false, PAD_A | PAD_START}));
-    pad.num_sticks = 3; // fewer than 8 axes: the first stick only
-    EXPECT_EQ(padStateOf(pad), (PadState{false, false, true, false, PAD_A | PAD_START}));
+    for (int sticks : {3, 5}) { // fewer or more than 8 axes: the first stick only
+        pad.num_sticks = sticks;
+        EXPECT_EQ(padStateOf(pad), (PadState{false, false, true, false, PAD_A | PAD_START})) << sticks;
+    }
 }
 
 TEST(PadRules, EachScreenTakesThePadAsItsKeys)
@@ -35,6 +37,8 @@ TEST(PadRules, EachScreenTakesThePadAsItsKeys)
     EXPECT_EQ((std::vector<bool>{play.left, play.right, play.fire}), std::vector<bool>(3, true));
     const MenuKeys menu = withPad(MenuKeys{false, true, false, true, false}, pad);
     EXPECT_EQ((std::vector<bool>{menu.down, menu.up, menu.esc, menu.right, menu.left}), std::vector<bool>(5, true));
+    const PlayKeys still = withPad(PlayKeys{}, PadState{});
+    EXPECT_EQ((std::vector<bool>{still.fire, withPad(MenuKeys{}, PadState{}).esc}), std::vector<bool>(2, false));
     struct Case { PadState pad; bool chooses, entryKey; }; // the menu's ENTER, and what its entry waits out
     for (const Case& c : {Case{{false, false, false, false, PAD_START}, true, true}, {{false, false, true}, false, true},
                           {{false, false, false, false, PAD_BACK}, false, true},

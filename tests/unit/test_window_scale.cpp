@@ -2,6 +2,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -12,7 +13,7 @@ TEST(WindowScale, LargestMultipleWithinNinetyPercentOfTheDesktop)
 {
     struct Case { int width, height, scale; };
     for (const Case& c : {Case{1920, 1080, 2}, {2560, 1440, 2}, {3840, 2160, 4}, {1366, 768, 1}, {1024, 768, 1},
-                          {7680, 4320, 8}, {1423, 1067, 2}, {1422, 1067, 1}, {1423, 1066, 1}})
+                          {7680, 4320, 8}, {6400, 4800, 9}, {1423, 1067, 2}, {1422, 1067, 1}, {1423, 1066, 1}})
         EXPECT_EQ(largestScale(c.width, c.height), c.scale) << c.width << "x" << c.height;
 }
 
@@ -39,32 +40,36 @@ TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHad)
     }
 }
 
-TEST(WindowScale, TheGrownWindowFollowsEveryChangeOfTheFrame)
+TEST(WindowScale, TheGrownWindowGetsWhatChangedAndNothingElse)
 {
-    const int scale = 3;
-    BITMAP* frame = create_bitmap(640, 480);
-    BITMAP* shown = create_bitmap(640, 480);
-    BITMAP* wide = create_bitmap(640 * scale, 480 * scale);
-    BITMAP* target = create_bitmap(640 * scale, 480 * scale);
-    auto grownFrom = [](BITMAP* from, BITMAP* to, int n) { // every pixel of to is the one of from it grew from
-        for (int i = 0; i < to->w * to->h; ++i)
-            if (to->line[i / to->w][i % to->w] != from->line[i / to->w / n][i % to->w / n])
-                return false;
-        return true;
-    };
-    clear_to_color(shown, 7);
-    copyGrown(shown, wide, target, scale, 0, 0, 640, 480);
-    std::srand(3);
-    for (int i = 0; i < 640 * 480; ++i)
-        frame->line[i / 640][i % 640] = static_cast<unsigned char>(std::rand() % 5);
-    // Then changes at the corners and in consecutive rows of different widths.
-    for (int xy : {-1, 0, 639, 479 << 10, 479 << 10 | 639, 200 << 10 | 5, 201 << 10 | 300, 202 << 10 | 100}) {
-        if (xy >= 0)
-            frame->line[xy >> 10][xy & 1023] = 9;
+    for (int scale : {2, 3, 9}) {
+        BITMAP* frame = create_bitmap(48, 10);
+        BITMAP* shown = create_bitmap(48, 10);
+        BITMAP* wide = create_bitmap(48 * scale, 10 * scale);
+        BITMAP* target = create_bitmap(48 * scale, 10 * scale);
+        // True when every pixel of target inside a band is the frame's pixel it grew from, and 200 outside.
+        auto shows = [&](std::vector<std::vector<int>> bands) { // left, top, right, bottom, all included
+            for (int i = 0; i < target->w * target->h; ++i) {
+                const int x = i % target->w / scale, y = i / target->w / scale;
+                const bool in = std::any_of(bands.begin(), bands.end(), [&](auto& b) { return x >= b[0] && y >= b[1] && x <= b[2] && y <= b[3]; });
+                if (target->line[i / target->w][i % target->w] != (in ? frame->line[y][x] : 200))
+                    return false;
+            }
+            return true;
+        };
+        clear_to_color(shown, 7);
+        clear_to_color(target, 200);
+        std::srand(scale);
+        for (int i = 0; i < 48 * 10; ++i)
+            frame->line[i / 48][i % 48] = static_cast<unsigned char>(std::rand() % 5);
         copyChanged(frame, shown, wide, target, scale);
-        EXPECT_TRUE(grownFrom(frame, target, scale)) << xy;
+        EXPECT_TRUE(shows({{0, 0, 47, 9}})) << scale;
+        clear_to_color(target, 200); // from now on only what changes is copied
+        for (int xy : {0 << 8 | 0, 2 << 8 | 20, 3 << 8 | 5, 4 << 8 | 40, 9 << 8 | 47}) // one corner, a band, the other
+            frame->line[xy >> 8][xy & 255] = 9;
+        copyChanged(frame, shown, wide, target, scale);
+        EXPECT_TRUE(shows({{0, 0, 0, 0}, {5, 2, 40, 4}, {47, 9, 47, 9}})) << scale;
+        for (BITMAP* b : {frame, shown, wide, target})
+            destroy_bitmap(b);
     }
-    EXPECT_TRUE(grownFrom(frame, shown, 1)) << "the picture shown is remembered";
-    for (BITMAP* b : {frame, shown, wide, target})
-        destroy_bitmap(b);
 }
