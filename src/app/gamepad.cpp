@@ -3,32 +3,21 @@
 #include <allegro.h>
 #include <fcntl.h>
 #include <poll.h>
-
-#include <vector>
-
-namespace {
-// The descriptors the process may have open at start-up, far above what it uses.
-constexpr int WATCHED_DESCRIPTORS = 256;
-
-bool isOpen(int fd)
-{
-    return fcntl(fd, F_GETFD) != -1;
-}
-} // namespace
+#include <unistd.h>
 
 Gamepad::Gamepad()
 {
-    // The driver keeps its device open without telling which descriptor it
-    // is; the one that opens during the install is it. The library reads no
-    // error from a pad pulled out and keeps its last state, so the game
-    // watches that descriptor for the hang-up itself.
-    std::vector<bool> before(WATCHED_DESCRIPTORS);
-    for (int fd = 0; fd < WATCHED_DESCRIPTORS; ++fd)
-        before[fd] = isOpen(fd);
-    present = install_joystick(JOY_TYPE_AUTODETECT) == 0 && num_joysticks > 0;
-    for (int fd = 0; present && device < 0 && fd < WATCHED_DESCRIPTORS; ++fd)
-        if (!before[fd] && isOpen(fd))
-            device = fd;
+    // The driver keeps its device open without saying which descriptor it
+    // is: the lowest free one just before the install, the device being the
+    // first file the driver keeps. The library reads no error from a pad
+    // pulled out and keeps its last state, so the game watches that
+    // descriptor for the hang-up itself.
+    const int lowestFree = open("/dev/null", O_RDONLY);
+    if (lowestFree >= 0)
+        close(lowestFree);
+    install_joystick(JOY_TYPE_AUTODETECT); // without a pad, the library's "none" driver
+    if (num_joysticks > 0 && fcntl(lowestFree, F_GETFD) != -1)
+        device = lowestFree;
 }
 
 Gamepad::~Gamepad()
@@ -38,12 +27,11 @@ Gamepad::~Gamepad()
 
 PadState Gamepad::poll()
 {
-    if (present && device >= 0) {
-        pollfd watch{device, POLLIN, 0};
-        if (::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)))
-            present = false;
-    }
-    if (!present || poll_joystick() != 0)
+    pollfd watch{};
+    watch.fd = device; // poll passes over a negative descriptor
+    if (::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        pulledOut = true;
+    if (pulledOut || poll_joystick() != 0)
         return PadState{};
     return padStateOf(joy[0]);
 }

@@ -17,6 +17,6 @@ public:
     PadState poll();
 
 private:
-    bool present = false;
     int device = -1; // the driver's open device, watched for a pad pulled out
+    bool pulledOut = false;
 };

@@ -53,18 +53,8 @@ void Window::toggle()
     int desktopHeight = 0;
     const bool known = get_desktop_resolution(&desktopWidth, &desktopHeight) == 0;
     const int wanted = scale > 1 || !known ? 1 : largestScale(desktopWidth, desktopHeight);
-    if (wanted == scale)
-        return; // not even twice the size fits: F11 does nothing
-
-    // The pictures a grown window needs; without the memory the window stays.
-    if (!shown)
-        shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
-    BITMAP* grown = wanted > 1 ? create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted) : nullptr;
-    if (!shown || (wanted > 1 && !grown)) {
-        if (grown)
-            destroy_bitmap(grown);
-        return;
-    }
+    if (wanted == scale || !picturesFor(wanted))
+        return; // where not even twice the size fits F11 does nothing, nor without the memory
     if (scale == 1)
         blit(screen, shown, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT); // the picture the player sees
 
@@ -72,29 +62,32 @@ void Window::toggle()
     // button and the focus watch stay with the window, which is the same one.
     PALETTE palette;
     get_palette(palette);
-    const int now = switchScale(wanted, scale, setScale);
-    if (now == 0) {
-        lostReason = "Error initializing graphics mode (" + std::to_string(FRAME_WIDTH * scale) + "x" +
-                     std::to_string(FRAME_HEIGHT * scale) + ").\n" + allegro_error + ".";
-        if (grown)
-            destroy_bitmap(grown);
+    const int had = scale;
+    scale = switchScale(wanted, had, setScale);
+    if (scale == 0) {
+        lostReason = "Error initializing graphics mode (" + std::to_string(FRAME_WIDTH * had) + "x" +
+                     std::to_string(FRAME_HEIGHT * had) + ").\n" + allegro_error + ".";
         requestQuit();
         return;
     }
     set_palette(palette);
     settleFocus();
-    if (now == wanted) {
-        if (wide)
-            destroy_bitmap(wide);
-        wide = grown;
-        scale = now;
-    } else if (grown) {
-        destroy_bitmap(grown); // refused: the window it had is back
-    }
     if (scale == 1)
         blit(shown, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
     else
         copyGrown(shown, wide, screen, scale, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+}
+
+bool Window::picturesFor(int wanted)
+{
+    if (!shown)
+        shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
+    if (wanted > 1 && (!wide || wide->w != FRAME_WIDTH * wanted)) {
+        if (wide)
+            destroy_bitmap(wide);
+        wide = create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted);
+    }
+    return shown && (wanted == 1 || wide);
 }
 
 void Window::settleFocus()

@@ -32,6 +32,8 @@ public:
 private:
     // Switches between 640x480 and the largest size the desktop holds.
     void toggle();
+    // Makes the pictures a window of the wanted scale needs; false without the memory.
+    bool picturesFor(int wanted);
     // Waits for and drops the focus-out that remapping the window causes.
     static void settleFocus();
 
