@@ -127,7 +127,7 @@ void frameGrown(benchmark::State& state, Bench b, int scale, const std::string& 
     placeLoad(*b.game, Load::LongGame);
     b.game->gunAngle = 30;
     b.game->drawScene(b.frame); // the turned pictures, once
-    BITMAP* wide = create_bitmap(640 * scale, 480 * scale);
+    BITMAP* wide = create_bitmap(640 * scale, GROWN_ROWS_AT_ONCE * scale);
     BITMAP* window = create_bitmap(640 * scale, 480 * scale);
     timeEach(state, name, [] {},
              [&] {

@@ -42,12 +42,17 @@ Span changedColumns(BITMAP* frame, BITMAP* shown, int y)
 
 void copyGrown(BITMAP* source, BITMAP* wide, BITMAP* target, int scale, int x, int y, int w, int h)
 {
-    for (int row = y; row < y + h; ++row) {
-        widen(source->line[row] + x, wide->line[row * scale] + x * scale, w, scale);
-        for (int k = 1; k < scale; ++k)
-            std::memcpy(wide->line[row * scale + k] + x * scale, wide->line[row * scale] + x * scale, w * scale);
+    const int atOnce = wide->h / scale;
+    for (int top = y; top < y + h; top += atOnce) {
+        const int rows = std::min(atOnce, y + h - top);
+        for (int row = 0; row < rows; ++row) {
+            unsigned char* first = wide->line[row * scale] + x * scale;
+            widen(source->line[top + row] + x, first, w, scale);
+            for (int k = 1; k < scale; ++k)
+                std::memcpy(wide->line[row * scale + k] + x * scale, first, w * scale);
+        }
+        blit(wide, target, x * scale, 0, x * scale, top * scale, w * scale, rows * scale);
     }
-    blit(wide, target, x * scale, y * scale, x * scale, y * scale, w * scale, h * scale);
 }
 
 void copyChanged(BITMAP* frame, BITMAP* shown, BITMAP* wide, BITMAP* target, int scale)

@@ -85,7 +85,7 @@ bool Window::picturesFor(int wanted)
     if (wanted > 1 && (!wide || wide->w != FRAME_WIDTH * wanted)) {
         if (wide)
             destroy_bitmap(wide);
-        wide = create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted);
+        wide = create_bitmap(FRAME_WIDTH * wanted, GROWN_ROWS_AT_ONCE * wanted);
     }
     return shown && (wanted == 1 || wide);
 }

@@ -40,6 +40,6 @@ private:
     int scale = 1;
     bool f11Held = false;
     BITMAP* shown = nullptr; // the last frame shown in a grown window
-    BITMAP* wide = nullptr;  // the grown window's picture, before it goes to the screen
+    BITMAP* wide = nullptr;  // rows of the grown picture on their way to the screen
     std::string lostReason;
 };

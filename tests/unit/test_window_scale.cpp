@@ -44,7 +44,7 @@ TEST(WindowScale, TheGrownWindowGetsWhatChangedAndNothingElse)
     for (int scale : {2, 3, 9}) {
         BITMAP* frame = create_bitmap(48, 10);
         BITMAP* shown = create_bitmap(48, 10);
-        BITMAP* wide = create_bitmap(48 * scale, 10 * scale);
+        BITMAP* wide = create_bitmap(48 * scale, 4 * scale); // four rows at a time
         BITMAP* target = create_bitmap(48 * scale, 10 * scale);
         auto shows = [&](std::vector<std::vector<int>> bands) { // (left, top, right, bottom): frame pixels in, 200 out
             for (int i = 0; i < target->w * target->h; ++i) {
