@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <array>
+
 Gamepad::Gamepad()
 {
     // The driver keeps its device open without saying which descriptor it
@@ -13,24 +15,23 @@ Gamepad::Gamepad()
     // pulled out and keeps its last state, so the game watches that
     // descriptor for the hang-up itself.
     const int lowestFree = open("/dev/null", O_RDONLY);
-    if (lowestFree >= 0)
-        close(lowestFree);
+    close(lowestFree);
     install_joystick(JOY_TYPE_AUTODETECT); // without a pad, the library's "none" driver
-    if (num_joysticks > 0 && fcntl(lowestFree, F_GETFD) != -1)
+    if (num_joysticks > 0)
         device = lowestFree;
 }
 
 Gamepad::~Gamepad()
 {
-    remove_joystick();
+    remove_joystick(); // nothing left to do once the library is down
 }
 
 PadState Gamepad::poll()
 {
-    pollfd watch{};
-    watch.fd = device; // poll passes over a negative descriptor
-    if (::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)))
-        pulledOut = true;
+    std::array<pollfd, 1> watch{}; // asks for nothing: a hang-up or an error is always told
+    watch[0].fd = device;           // poll passes over a negative descriptor
+    ::poll(watch.data(), watch.size(), 0);
+    pulledOut = pulledOut || (watch[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     if (pulledOut || poll_joystick() != 0)
         return PadState{};
     return padStateOf(joy[0]);
