@@ -25,6 +25,7 @@ ZERO = [("Seed %d" % i, 0) for i in range(5)]  # any score earns a place
 DEFAULT = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
 SAME = "the bytes it held before"
 PLAIN_USER = "nobody"  # the player's account when the tests run as root
+PLAIN = pwd.getpwnam(PLAIN_USER)
 HAS_ZED = lambda entries: ("Zed", 0) in entries  # noqa: E731 (the name typed in the run)
 GFX = "Error initializing graphics mode (640x480).\n"
 
@@ -148,6 +149,14 @@ def symlinked(s):
     return {"shared/table.hst"}
 
 
+def shared(owner):
+    """hiscores.hst belongs to OWNER and to the player's group, which may write it."""
+    def prep(s):
+        os.chown(s.path("hiscores.hst"), owner, PLAIN.pw_gid)
+        os.chmod(s.path("hiscores.hst"), 0o664)
+    return prep
+
+
 def stale_temp(s):
     """Temporary files of a run that is gone (holding a table) and of one still alive."""
     gone = subprocess.Popen(["true"])
@@ -224,7 +233,8 @@ class Run(h.Session):
             h.check(want(got) if callable(want) else got == want, "the table holds %r" % (got,))
         st = os.stat(path)
         for key, got in (("replaced", self.before is not None and st.st_ino != self.before.st_ino),
-                         ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid), ("fifo", stat.S_ISFIFO(st.st_mode)),
+                         ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid), ("group", st.st_gid),
+                         ("links", st.st_nlink), ("fifo", stat.S_ISFIFO(st.st_mode)),
                          ("link", os.path.islink(path) and os.readlink(path))):
             h.check(key not in c or got == c[key], "hiscores.hst: %s is %r, not %r" % (key, got, c.get(key)))
         names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
@@ -308,6 +318,12 @@ CASES = [
     dict(name="mode_444", prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o444), table=SAME, replaced=False, mode=0o444),
     dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
          table=SAME, replaced=False, owner=0),
+    dict(name="shared_table", root=True, plain=True, seed=ZERO, prep=shared(0), steps=[name], table=HAS_ZED,
+         replaced=False, owner=0, group=PLAIN.pw_gid, mode=0o664),
+    dict(name="shared_table_root", root=True, seed=ZERO, prep=shared(PLAIN.pw_uid), steps=[name], table=HAS_ZED,
+         replaced=False, owner=PLAIN.pw_uid, group=PLAIN.pw_gid, mode=0o664),
+    dict(name="hard_link", seed=ZERO, prep=lambda s: os.link(s.path("hiscores.hst"), s.path("twin.hst")) or {"twin.hst"},
+         steps=[name], table=HAS_ZED, replaced=False, links=2),
     dict(name="unreadable", plain=True, prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o200), table=SAME, replaced=False, mode=0o200),
     dict(name="readonly_folder", plain=True, seed=ZERO, prep=lambda s: os.chmod(s.workdir, 0o555), steps=[name], table=HAS_ZED,
          replaced=False),
