@@ -169,7 +169,7 @@ TEST(HighScoreFile, ANameNoOneCouldTypeMakesTheTableDamaged)
 {
     const std::string file = ::testing::TempDir() + "vollix-names-" + std::to_string(getpid());
     struct Case { int at; unsigned char byte; bool loads; int size = HIGH_SCORE_FILE_BYTES; };
-    const Case cases[] = {{81, 31, false}, {81, 32, true}, {81, 127, true}, {81, 128, false}, {94, 1, false},
+    const Case cases[] = {{0, 31, false}, {81, 32, true}, {81, 127, true}, {81, 128, false}, {94, 1, false},
                           {95, 1, true} /* past the fifteen characters read */, {3, 1, true} /* after the NUL */,
                           {100, 0, false, 101} /* a byte too many */};
     for (const Case& c : cases) {
