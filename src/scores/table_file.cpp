@@ -103,16 +103,16 @@ bool syncPath(const std::string& path, int flags = O_RDONLY)
 enum class SaveWay { Leave, Replace, InPlace };
 
 // A frozen table (its owner's write bit off, whoever plays), one we cannot read
-// and one that is not a regular file are left alone. Another user's table and
-// one with more links than its name are rewritten in place when we may write
-// them, since a rename would take the table from its owner or split its links;
-// any other table is replaced.
+// and one that is not a regular file are left alone. A table of another user
+// or group, or with more links than its name, is rewritten in place when we
+// may write it, since a new file would take it from its owner or group or
+// split its links; any other table is replaced.
 SaveWay saveWayFor(const std::string& path, const struct stat& st)
 {
     if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0
         || ::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)
         return SaveWay::Leave;
-    if (st.st_uid == ::geteuid() && st.st_nlink == 1)
+    if (st.st_uid == ::geteuid() && st.st_gid == ::getegid() && st.st_nlink == 1)
         return SaveWay::Replace;
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? SaveWay::InPlace : SaveWay::Leave;
 }
@@ -265,8 +265,9 @@ bool writeTableFile(const char* fileName, const TablePayload& payload)
         return exists && (errno == EACCES || errno == EPERM) && rewriteInPlace(target, payload);
     writePacked(temp.c_str(), payload);
     bool done = ::fsync(fd) == 0 && readsBackAs(temp.c_str(), payload);
-    if (done && exists && old.st_gid != ::getegid())
-        done = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0 || errno == EPERM;
+    // A folder that hands its group to new files must not change the table's.
+    if (done && exists)
+        done = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
     done = done && ::fchmod(fd, exists ? (old.st_mode & 07777) : newTableMode()) == 0;
     done = ::close(fd) == 0 && done;
     if (!done || ::rename(temp.c_str(), target.c_str()) != 0) {

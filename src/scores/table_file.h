@@ -14,9 +14,10 @@ using TablePayload = std::array<unsigned char, HIGH_SCORE_FILE_BYTES>;
 bool readTableFile(const char* fileName, TablePayload& payload);
 
 // Writes the table so that the file ends up either holding exactly the new
-// table or byte for byte as it was. Links are followed and stay links, the
-// file keeps its permission bits, another user's table or a hard-linked one
-// is rewritten in place so that it keeps its owner, group and links, and a
-// file its owner may not write, one we may not read or write, or one that is
-// not a regular file is left alone. True when the file now holds the table.
+// table or byte for byte as it was. Links are followed and stay links, and the
+// file keeps its permission bits and group. A table of another user or group,
+// or a hard-linked one, is rewritten in place so that it keeps its owner,
+// group and links. A file its owner may not write, one we may not read or
+// write, or one that is not a regular file is left alone. True when the file
+// now holds the table.
 bool writeTableFile(const char* fileName, const TablePayload& payload);

@@ -22,7 +22,6 @@ for file in games/vollix lib/games/vollix/vollix share/games/vollix/data.dat sha
 done
 test -x "$prefix/games/vollix" -a -x "$prefix/lib/games/vollix/vollix" || fail "launcher or game not a program"
 desktop-file-validate "$prefix/share/applications/vollix.desktop" || fail "desktop entry"
-# Pedantic, with nothing to say but that the id has capital letters.
 notes=$(appstreamcli validate --pedantic --no-net "$prefix/share/metainfo/io.github.vollix.Vollix.metainfo.xml") &&
     ! grep -E '^[EWIP]:' <<<"$notes" | grep -v cid-contains-uppercase-letter || fail "metainfo: $notes"
 for size in 16 32 48 64 128 256; do

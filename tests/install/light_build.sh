@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A plain build on a machine without the test, benchmark and icon tools: the
-# game and its data come out, configure says which parts it turned off, the
-# environment's CPPFLAGS reach the compiler, and -O0 goes without fortify.
+# A plain build on a machine without the test, benchmark and icon tools: the game and its data come out, configure
+# says which parts it turned off, the environment's CPPFLAGS reach the compiler, and -O0 goes without fortify.
 # Usage: light_build.sh SOURCE_DIR
 set -euo pipefail
 build=$(mktemp -d "${TMPDIR:-/tmp}/vollix-light.XXXXXX")
