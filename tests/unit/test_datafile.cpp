@@ -35,17 +35,16 @@ B font(int ranges) { return B().n(0, 2).n(ranges, 2); } // the current format; t
 Bytes resized(Bytes bytes, size_t size) { bytes.resize(size); return bytes; }
 Bytes flipped(Bytes bytes, size_t at, int bits) { bytes[at] ^= bits; return bytes; }
 
-// The smallest objects of the listed kinds, pictures and sounds of every stored format in turn, one of them
-// replaced when asked. Picture depths and sample bits (negative: stereo) with the bytes of one pixel or frame.
-const int DEPTHS[][2] = {{8, 1}, {15, 2}, {16, 2}, {24, 3}, {32, 3}}, SOUNDS[][2] = {{8, 1}, {-8, 2}, {16, 2}, {-16, 4}};
+// The smallest objects of the listed kinds, pictures and sounds (negative bits: stereo) of every stored format in
+// turn, one of them replaced when asked.
+const Bytes PICTURES[] = {bitmap(8, 1, 1, 1), bitmap(15, 1, 1, 2), bitmap(16, 1, 1, 2), bitmap(24, 1, 1, 3), bitmap(32, 1, 1, 3)};
+const Bytes SOUNDS[] = {sample(8, 1, 1), sample(-8, 1, 2), sample(16, 1, 2), sample(-16, 1, 4), sample(8, 0, 0)};
 std::vector<Object> smallest(int index = -1, const Object& replacement = {})
 {
     std::vector<Object> objects;
-    for (long type : LISTED_TYPES) {
-        const int *d = DEPTHS[objects.size() % 5], *s = SOUNDS[objects.size() % 4];
-        objects.push_back({type, type == DAT_PALETTE ? Bytes(1024) : type == DAT_BITMAP ? bitmap(d[0], 1, 1, d[1])
-                                 : type == DAT_FONT  ? Bytes(font(1).range(8, 1, 1)) : sample(s[0], 1, s[1])});
-    }
+    for (long type : LISTED_TYPES)
+        objects.push_back({type, type == DAT_PALETTE ? Bytes(1024) : type == DAT_BITMAP ? PICTURES[objects.size() % 5]
+                                 : type == DAT_FONT  ? Bytes(font(1).range(8, 1, 1)) : SOUNDS[objects.size() % 5]});
     objects.resize(std::max<size_t>(objects.size(), index + 1)); // index RES_COUNT adds one more
     if (index >= 0)
         objects[index] = replacement;
@@ -63,7 +62,7 @@ Bytes datafile(const std::vector<Object>& objects, const char* mode = F_WRITE_NO
     for (long field : {long(DAT_MAGIC), long(objects.size())})
         pack_mputl(field, file);
     for (const Object& object : objects) {
-        if (&object == &objects.back()) // properties of 0 and 1 bytes
+        if (&object == &objects.back()) // properties of 0 and 1 bytes first
             pack_fwrite(PROPERTIES.data(), static_cast<long>(PROPERTIES.size()), file);
         pack_mputl(object.type, file);
         PACKFILE* chunk = pack_fopen_chunk(file, packObjects);
@@ -103,8 +102,7 @@ TEST(DatafileCheck, RefusesWhatWouldCrashOrBeMisusedAndAcceptsWhatTheGameCanUse)
         {"a 4097-pixel side", RES_TROOPER, DAT_BITMAP, bitmap(8, 1, 4097, 4097), false},
         {"a side of 0", RES_TROOPER, DAT_BITMAP, bitmap(8, 1, 0, 0), false},
         {"a 12-bit sample", RES_SND_SHOT, DAT_SAMPLE, sample(12, 1, 2), false},
-        {"a sample of length -1", RES_SND_SHOT, DAT_SAMPLE, sample(8, -1, 4), false},
-        {"a sample of no frames", RES_SND_SHOT, DAT_SAMPLE, sample(8, 0, 0), true},
+        {"a sample of length -1", RES_SND_SHOT, DAT_SAMPLE, sample(8, -1, 0), false},
         {"an old fixed font", RES_FONT, DAT_FONT, B().n(1, 2).z(95), true},
         {"an old proportional font of no glyph", RES_FONT, DAT_FONT, B().n(-1, 2), true},
         {"94 glyphs of an old proportional font and a byte", RES_FONT, DAT_FONT, B().n(-32768, 2).times(94, GLYPH).z(1), false, true},
