@@ -285,6 +285,7 @@ CASES = [
     dict(name="leave_entry_sigint", seed=ZERO, steps=[entry], end="SIGINT", replaced=True, table=ZERO),
     dict(name="leave_table_close", steps=[table], end="close", replaced=True, table=CUSTOM),
     dict(name="leave_game_over_sighup", steps=[game_over], end="SIGHUP", replaced=True, table=CUSTOM),
+    dict(name="leave_menu_sigint_in_save", shell='set -- strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:signal=INT "$@"', replaced=True, table=CUSTOM, code=(-signal.SIGINT,)),
     # A confirmed name is on disk at once.
     dict(name="name_then_sigkill", seed=ZERO, steps=[name], end="SIGKILL", table=HAS_ZED),
     dict(name="name_then_x_lost", seed=ZERO, steps=[name], end="x lost", code=(1,), table=HAS_ZED),
