@@ -1,8 +1,10 @@
 // The menu's key rules, its picture, and whole visits through the seam.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/menu.h"
@@ -10,22 +12,44 @@
 
 namespace {
 
-// Runs frames from a state; each word names the keys held in one frame
+std::vector<std::string> words(const std::string& script)
+{
+    std::istringstream in(script);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
+// Runs frames of the rules from a state; each word names the keys held in one frame
 // (D U E R L for DOWN UP ESC RIGHT LEFT, - for none). True when the last frame left.
 bool frames(MenuState& state, const std::string& script)
 {
-    std::istringstream words(script);
     bool left = false;
-    for (std::string w; words >> w;)
+    for (const std::string& w : words(script))
         left = applyMenuKeys(state, {w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
                                      w.find('R') != w.npos, w.find('L') != w.npos});
     return left;
 }
 
-// Taps ESC from the given frame on: to Exit, then out.
-void escapeFrom(int frame, int now)
+// A retrace hook that holds, after frame n, the keys of word n (as above, N for ENTER, T for
+// TAB); ENTER reaches the key buffer too, as a real press does.
+std::function<void(int)> holding(const std::string& script)
 {
-    key[KEY_ESC] = now >= frame && (now - frame) % 2 == 0;
+    return [w = words(script)](int frame) {
+        const std::string now = frame <= int(w.size()) ? w[frame - 1] : "";
+        for (auto [letter, k] : {std::pair{'D', KEY_DOWN}, {'U', KEY_UP}, {'E', KEY_ESC}, {'R', KEY_RIGHT},
+                                 {'L', KEY_LEFT}, {'N', KEY_ENTER}, {'T', KEY_TAB}})
+            key[k] = now.find(letter) != now.npos;
+        if (key[KEY_ENTER])
+            seam::type(KEY_ENTER << 8 | 13);
+    };
+}
+
+// True when the two pictures agree on every pixel.
+bool samePicture(BITMAP* a, BITMAP* b)
+{
+    for (int y = 0; y < a->h; ++y)
+        if (std::memcmp(a->line[y], b->line[y], a->w) != 0)
+            return false;
+    return true;
 }
 
 } // namespace
@@ -45,42 +69,54 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
         MenuState state;
         state.item = c.from;
         const bool leaves = frames(state, c.script);
-        EXPECT_TRUE(state.item == c.item && state.presetIndex == c.preset && state.volume == c.volume && leaves == c.leaves)
-            << c.script << " from " << static_cast<int>(c.from);
+        EXPECT_EQ(std::tuple(state.item, state.presetIndex, state.volume, leaves),
+                  std::tuple(c.item, c.preset, c.volume, c.leaves)) << c.script << " from " << static_cast<int>(c.from);
     }
 }
 
-TEST(MenuPicture, CursorOnItsRowAndTheVolumeBarOrOff)
+// The menu against a picture drawn from its layout: the items at x 35 from y 10, 25 apart, the
+// preset name at (125, 35), the cursor at (10, 12 + 25 * item), and the volume bar from (110, 90)
+// to (110 + 5 * volume, 110) in yellow, or "Off" at (110, 85).
+TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
 {
     FakeResources fake;
-    BITMAP* frame = create_bitmap(640, 480);
-    for (int volume : {10, 0}) { // the cursor on Sound, then on Play
+    BITMAP* cursor = static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat);
+    BITMAP *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
+    for (auto [item, volume] : {std::pair{MenuItem::Sound, 1}, {MenuItem::Exit, 0}}) {
         clear_bitmap(frame);
-        const int row = volume ? 3 : 0;
-        drawMenu(frame, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem(row), "Normal", volume);
-        EXPECT_TRUE(getpixel(frame, 10, 12 + 25 * row) == FAKE_CURSOR && getpixel(frame, 10, 11 + 25 * row) == 0);
-        int yellow = 0, ink = 0;
-        for (int y = 85; y < 112; ++y)
-            for (int x = 110; x < 170; ++x) {
-                yellow += getpixel(frame, x, y) == FAKE_YELLOW;
-                ink += getpixel(frame, x, y) != 0;
-            }
-        EXPECT_EQ(yellow, volume ? 51 * 21 : 0) << "the bar from (110, 90) to (160, 110), both corners included";
-        EXPECT_GT(ink, 10) << "\"Off\" stands where the bar was";
+        clear_bitmap(expected);
+        drawMenu(frame, font, cursor, item, "Fun", volume);
+        const char* const items[] = {"Play", "Preset: ", "Highscores", "Sound: ", "Exit"};
+        for (int i = 0; i < 5; ++i)
+            textout_ex(expected, font, items[i], 35, 10 + 25 * i, -1, -1);
+        textout_ex(expected, font, "Fun", 125, 35, -1, -1);
+        draw_sprite(expected, cursor, 10, 12 + 25 * static_cast<int>(item));
+        if (volume)
+            rectfill(expected, 110, 90, 110 + 5 * volume, 110, makecol(255, 255, 0));
+        else
+            textout_ex(expected, font, "Off", 110, 85, -1, -1);
+        EXPECT_TRUE(samePicture(frame, expected)) << "volume " << volume;
     }
+    destroy_bitmap(expected);
     destroy_bitmap(frame);
 }
 
-TEST_F(GameTest, MenuWaitsForKeysHeldFromTheLastScreen)
+TEST_F(GameTest, MenuWaitsForKeysHeldFromTheLastScreenAndShowsItselfOverTheScene)
 {
     for (int held : {KEY_ESC, KEY_ENTER, KEY_DOWN, KEY_UP}) {
         seam::reset();
         key[held] = 1;
         seam::onRest = [held](int) { key[held] = 0; };
-        seam::onFrame = [](int frame) { escapeFrom(1, frame); };
+        seam::onFrame = holding("E - E");
         EXPECT_TRUE(game->runMenu());
-        EXPECT_TRUE(seam::rests > 0 && seam::frames == 3) << held;
+        EXPECT_EQ(std::tuple(seam::rests > 0, seam::frames), std::tuple(true, 3)) << held;
     }
+    BITMAP* expected = create_bitmap(640, 480); // the last frame shown: the cursor on Exit
+    clear_bitmap(expected);
+    game->drawScene(expected);
+    drawMenu(expected, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem::Exit, "Normal", 5);
+    EXPECT_TRUE(samePicture(screen, expected));
+    destroy_bitmap(expected);
 }
 
 TEST_F(GameTest, HeldTabDrawsNewStarsOnEveryFrame)
@@ -88,31 +124,45 @@ TEST_F(GameTest, HeldTabDrawsNewStarsOnEveryFrame)
     std::vector<unsigned char> seen;
     int changes = 0;
     key[KEY_TAB] = 1;
+    const auto keys = holding("T T E - E");
     seam::onFrame = [&](int frame) {
         std::vector<unsigned char> now;
         for (int y = 0; y < 480; ++y)
             now.insert(now.end(), game->background->line[y], game->background->line[y] + 640);
         changes += frame > 1 && now != seen;
         seen = now;
-        key[KEY_TAB] = frame < 3;
-        escapeFrom(3, frame);
+        keys(frame);
     };
     EXPECT_TRUE(game->runMenu());
     EXPECT_EQ(changes, 2);
 }
 
-TEST_F(GameTest, EnterOnHighscoresShowsTheTableUntilAKeyAndLeavesNoneWaiting)
+TEST_F(GameTest, EnterOnHighscoresShowsTheTableUntilALaterKeyAndLeavesNoneWaiting)
 {
     int tableFrames = 0;
+    const auto keys = holding("D - D - N");
     seam::onFrame = [&](int frame) {
-        key[KEY_DOWN] = frame == 1 || frame == 3;
-        key[KEY_ENTER] = frame == 5;
+        keys(frame);
         tableFrames += frame > 5;
         if (frame > 5)
             seam::type(KEY_X << 8 | 'x');
     };
     EXPECT_FALSE(game->runMenu());
-    EXPECT_EQ(tableFrames, 1);
+    EXPECT_EQ(tableFrames, 1) << "the ENTER that chose the table does not close it";
     EXPECT_NE(getpixel(screen, 10, 62), FAKE_CURSOR) << "the table, not the menu";
     EXPECT_FALSE(keypressed());
+}
+
+// ENTER on Sound runs nothing; ENTER on Play runs a game; what one visit sets, the next keeps.
+TEST_F(GameTest, VisitsInARowKeepThePresetAndVolumeAndEnterOnPlayRunsAGame)
+{
+    game->gunAngle = 10;
+    for (auto [script, frames, exits] : {std::tuple{"D - R - D - D - R - N", 11, false}, {"N - E", 3, false},
+                                         {"E - E", 3, true}}) {
+        seam::reset();
+        seam::onFrame = holding(script);
+        EXPECT_EQ(std::tuple(game->runMenu(), seam::frames), std::tuple(exits, frames)) << script;
+    }
+    EXPECT_EQ(std::tuple(game->presetIndex, std::string(game->presetName), game->volume, game->gunAngle),
+              std::tuple(2, std::string("Impossible"), 6, 0));
 }
