@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -23,11 +24,21 @@ extern std::vector<Cue> cues;
 extern int frames, rests;                // retraces waited for, rest() calls
 extern std::function<void(int)> onFrame; // at each retrace, before the frame is shown
 extern std::function<void(int)> onRest;  // at each rest()
+extern bool noMemory;                    // create_bitmap gives null while set
 // Forgets cues, counts, hooks, held keys and buffered keys.
 void reset();
 // Puts one readkey value (scancode << 8 | character) into the key buffer.
 void type(int keyValue);
 } // namespace seam
+
+// True when the two pictures agree on every pixel.
+inline bool samePicture(BITMAP* a, BITMAP* b)
+{
+    for (int y = 0; y < a->h; ++y)
+        if (std::memcmp(a->line[y], b->line[y], a->w) != 0)
+            return false;
+    return true;
+}
 
 // A Game on fake resources, a clean seam, and a fresh folder for its hiscores.hst.
 class GameTest : public ::testing::Test {

@@ -4,12 +4,15 @@
 #include <cstring>
 #include <deque>
 
+#include <dlfcn.h>
+
 #include "game_fixture.h"
 
 namespace seam {
 std::vector<Cue> cues;
 int frames = 0, rests = 0;
 std::function<void(int)> onFrame, onRest;
+bool noMemory = false;
 static std::deque<int> buffer;
 
 void reset()
@@ -17,6 +20,7 @@ void reset()
     cues.clear();
     frames = rests = 0;
     onFrame = onRest = nullptr;
+    noMemory = false;
     buffer.clear();
     std::memset(const_cast<char*>(key), 0, KEY_MAX);
 }
@@ -44,6 +48,12 @@ extern "C" int play_sample(const SAMPLE* sample, int volume, int pan, int freque
 {
     seam::cues.push_back({sample, volume, pan, frequency, loop, seam::frames});
     return 0;
+}
+
+extern "C" BITMAP* create_bitmap(int width, int height)
+{
+    static const auto made = reinterpret_cast<BITMAP* (*)(int, int)>(dlsym(RTLD_NEXT, "create_bitmap"));
+    return seam::noMemory ? nullptr : made(width, height);
 }
 
 int main(int argc, char** argv)

@@ -1,7 +1,6 @@
 // The menu's key rules, its picture, and whole visits through the seam.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -12,14 +11,15 @@
 
 namespace {
 
+// The words of a script: each names the keys held in one frame (D U E R L for DOWN UP ESC RIGHT
+// LEFT, N for ENTER, T for TAB, - for none; X types a key).
 std::vector<std::string> words(const std::string& script)
 {
     std::istringstream in(script);
     return {std::istream_iterator<std::string>(in), {}};
 }
 
-// Runs frames of the rules from a state; each word names the keys held in one frame
-// (D U E R L for DOWN UP ESC RIGHT LEFT, - for none). True when the last frame left.
+// Runs frames of the rules from a state; true when the last frame left.
 bool frames(MenuState& state, const std::string& script)
 {
     bool left = false;
@@ -29,8 +29,8 @@ bool frames(MenuState& state, const std::string& script)
     return left;
 }
 
-// A retrace hook that holds, after frame n, the keys of word n (as above, N for ENTER, T for
-// TAB); ENTER reaches the key buffer too, as a real press does.
+// A retrace hook that holds, after frame n, the keys of word n; ENTER reaches the key buffer too,
+// as a real press does.
 std::function<void(int)> holding(const std::string& script)
 {
     return [w = words(script)](int frame) {
@@ -38,18 +38,10 @@ std::function<void(int)> holding(const std::string& script)
         for (auto [letter, k] : {std::pair{'D', KEY_DOWN}, {'U', KEY_UP}, {'E', KEY_ESC}, {'R', KEY_RIGHT},
                                  {'L', KEY_LEFT}, {'N', KEY_ENTER}, {'T', KEY_TAB}})
             key[k] = now.find(letter) != now.npos;
-        if (key[KEY_ENTER])
-            seam::type(KEY_ENTER << 8 | 13);
+        for (auto [letter, typed] : {std::pair{'N', KEY_ENTER << 8 | 13}, {'X', KEY_X << 8 | 'x'}})
+            if (now.find(letter) != now.npos)
+                seam::type(typed);
     };
-}
-
-// True when the two pictures agree on every pixel.
-bool samePicture(BITMAP* a, BITMAP* b)
-{
-    for (int y = 0; y < a->h; ++y)
-        if (std::memcmp(a->line[y], b->line[y], a->w) != 0)
-            return false;
-    return true;
 }
 
 } // namespace
@@ -80,8 +72,8 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
 TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
 {
     FakeResources fake;
-    BITMAP* cursor = static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat);
-    BITMAP *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
+    BITMAP *cursor = static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), *frame = create_bitmap(640, 480),
+           *expected = create_bitmap(640, 480);
     for (auto [item, volume] : {std::pair{MenuItem::Sound, 1}, {MenuItem::Exit, 0}}) {
         clear_bitmap(frame);
         clear_bitmap(expected);
@@ -101,68 +93,36 @@ TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
     destroy_bitmap(frame);
 }
 
-TEST_F(GameTest, MenuWaitsForKeysHeldFromTheLastScreenAndShowsItselfOverTheScene)
+// Each visit waits for a key held from the last screen. ENTER on Sound runs nothing, on Play a
+// game, on Highscores the table until a later key; TAB draws new stars on each frame it is held;
+// what one visit sets, the next keeps. Each frame is drawn afresh over a partly masked sky.
+TEST_F(GameTest, VisitsInARow)
 {
-    for (int held : {KEY_ESC, KEY_ENTER, KEY_DOWN, KEY_UP}) {
+    rectfill(static_cast<BITMAP*>(fake.data()[RES_SKY].dat), 0, 0, 0, 130, 0);
+    BITMAP *stars = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
+    game->gunAngle = 10;
+    std::srand(3);
+    for (auto [held, script, frames, exits] : {std::tuple{KEY_DOWN, "D - R - D - D - R - N", 11, false},
+                                               {KEY_ENTER, "N - E", 3, false}, {KEY_UP, "D - D - N X", 6, false},
+                                               {KEY_ESC, "T T E - E", 5, true}}) {
         seam::reset();
         key[held] = 1;
         seam::onRest = [held](int) { key[held] = 0; };
-        seam::onFrame = holding("E - E");
-        EXPECT_TRUE(game->runMenu());
-        EXPECT_EQ(std::tuple(seam::rests > 0, seam::frames), std::tuple(true, 3)) << held;
-    }
-    BITMAP* expected = create_bitmap(640, 480); // the last frame shown: the cursor on Exit
-    clear_bitmap(expected);
-    game->drawScene(expected);
-    drawMenu(expected, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem::Exit, "Normal", 5);
-    EXPECT_TRUE(samePicture(screen, expected));
-    destroy_bitmap(expected);
-}
-
-TEST_F(GameTest, HeldTabDrawsNewStarsOnEveryFrame)
-{
-    std::vector<unsigned char> seen;
-    int changes = 0;
-    key[KEY_TAB] = 1;
-    const auto keys = holding("T T E - E");
-    seam::onFrame = [&](int frame) {
-        std::vector<unsigned char> now;
-        for (int y = 0; y < 480; ++y)
-            now.insert(now.end(), game->background->line[y], game->background->line[y] + 640);
-        changes += frame > 1 && now != seen;
-        seen = now;
-        keys(frame);
-    };
-    EXPECT_TRUE(game->runMenu());
-    EXPECT_EQ(changes, 2);
-}
-
-TEST_F(GameTest, EnterOnHighscoresShowsTheTableUntilALaterKeyAndLeavesNoneWaiting)
-{
-    int tableFrames = 0;
-    const auto keys = holding("D - D - N");
-    seam::onFrame = [&](int frame) {
-        keys(frame);
-        tableFrames += frame > 5;
-        if (frame > 5)
-            seam::type(KEY_X << 8 | 'x');
-    };
-    EXPECT_FALSE(game->runMenu());
-    EXPECT_EQ(tableFrames, 1) << "the ENTER that chose the table does not close it";
-    EXPECT_NE(getpixel(screen, 10, 62), FAKE_CURSOR) << "the table, not the menu";
-    EXPECT_FALSE(keypressed());
-}
-
-// ENTER on Sound runs nothing; ENTER on Play runs a game; what one visit sets, the next keeps.
-TEST_F(GameTest, VisitsInARowKeepThePresetAndVolumeAndEnterOnPlayRunsAGame)
-{
-    game->gunAngle = 10;
-    for (auto [script, frames, exits] : {std::tuple{"D - R - D - D - R - N", 11, false}, {"N - E", 3, false},
-                                         {"E - E", 3, true}}) {
-        seam::reset();
         seam::onFrame = holding(script);
-        EXPECT_EQ(std::tuple(game->runMenu(), seam::frames), std::tuple(exits, frames)) << script;
+        const bool left = game->runMenu();
+        EXPECT_EQ(std::tuple(left, seam::frames, keypressed()), std::tuple(exits, frames, 0)) << script;
     }
     EXPECT_EQ(std::tuple(game->presetIndex, std::string(game->presetName), game->volume, game->gunAngle),
               std::tuple(2, std::string("Impossible"), 6, 0));
+    blit(game->background, stars, 0, 0, 0, 0, 640, 480);
+    std::srand(3); // two new fields, and none on the other frames
+    game->makeBackground();
+    game->makeBackground();
+    EXPECT_TRUE(samePicture(game->background, stars));
+    clear_bitmap(expected); // the last frame shown: the cursor on Exit
+    game->drawScene(expected);
+    drawMenu(expected, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem::Exit, "Impossible", 6);
+    EXPECT_TRUE(samePicture(screen, expected));
+    destroy_bitmap(expected);
+    destroy_bitmap(stars);
 }
