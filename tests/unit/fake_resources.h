@@ -16,9 +16,9 @@ class FakeResources {
 public:
     FakeResources()
     {
-        for (int i = 0; i < PAL_SIZE; ++i)
-            palette[i] = RGB{static_cast<unsigned char>(i / 8), 0, 20, 0};
-        palette[0] = RGB{0, 0, 0, 0};
+        for (int i = 0; i < PAL_SIZE; ++i) // a colour cube: a colour made a shade off finds another entry
+            palette[i] = RGB{static_cast<unsigned char>(i / 36 % 6 * 12.6), static_cast<unsigned char>(i / 6 % 6 * 12.6),
+                             static_cast<unsigned char>(i % 6 * 12.6), 0};
         palette[FAKE_WHITE] = RGB{63, 63, 63, 0};
         palette[FAKE_YELLOW] = RGB{63, 63, 0, 0};
         select_palette(palette);
