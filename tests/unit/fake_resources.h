@@ -28,7 +28,7 @@ public:
                                    {RES_TROOPER_FALL_B, 26, 40, FAKE_FALL_B}, {RES_TROOPER_FALL_A, 26, 40, FAKE_TROOPER}};
         for (const auto& p : pictures) {
             objects[p[0]] = DATAFILE{create_bitmap(p[1], p[2]), DAT_BITMAP, 0, nullptr};
-            clear_to_color(static_cast<BITMAP*>(objects[p[0]].dat), p[3]);
+            clear_to_color(bitmap(p[0]), p[3]);
         }
         objects[RES_PALETTE] = DATAFILE{palette, DAT_PALETTE, 0, nullptr};
         objects[RES_FONT] = DATAFILE{font, DAT_FONT, 0, nullptr};
@@ -47,6 +47,7 @@ public:
 
     DATAFILE* data() { return objects.data(); }
     SAMPLE* sample(int index) { return static_cast<SAMPLE*>(objects[index].dat); }
+    BITMAP* bitmap(int index) { return static_cast<BITMAP*>(objects[index].dat); }
 
 private:
     PALETTE palette;

@@ -1,8 +1,7 @@
 #pragma once
 
-// The window-less seam: the unit-test program stands in for what the screen loops
-// touch outside the game (the retrace, the waits' pauses, the key buffer and the
-// sound), so a test scripts each frame and reads what was played.
+// The window-less seam: the unit-test program stands in for the retrace, the waits' pauses, the key
+// buffer, the sound and the bitmaps' memory, so a test scripts each frame and reads what was played.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -19,6 +18,7 @@ namespace seam {
 struct Cue { // one play_sample call, and the retraces waited for before it
     const SAMPLE* sample;
     int volume, pan, frequency, loop, frame;
+    bool operator==(const Cue&) const = default;
 };
 extern std::vector<Cue> cues;
 extern int frames, rests;                // retraces waited for, rest() calls
@@ -59,6 +59,16 @@ protected:
         seam::reset();
         std::filesystem::current_path(home);
         std::filesystem::remove_all(dir);
+    }
+
+    // True when the screen holds the scene and the score line as the game now stands, over() on top.
+    bool screenShowsScene(const std::function<void(BITMAP*)>& over)
+    {
+        std::unique_ptr<BITMAP, void (*)(BITMAP*)> expected(create_bitmap(640, 480), destroy_bitmap);
+        game->drawScene(expected.get());
+        game->drawScoreLine(expected.get());
+        over(expected.get());
+        return samePicture(screen, expected.get());
     }
 
     FakeResources fake;

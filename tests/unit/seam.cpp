@@ -4,8 +4,6 @@
 #include <cstring>
 #include <deque>
 
-#include <dlfcn.h>
-
 #include "game_fixture.h"
 
 namespace seam {
@@ -52,8 +50,7 @@ extern "C" int play_sample(const SAMPLE* sample, int volume, int pan, int freque
 
 extern "C" BITMAP* create_bitmap(int width, int height)
 {
-    static const auto made = reinterpret_cast<BITMAP* (*)(int, int)>(dlsym(RTLD_NEXT, "create_bitmap"));
-    return seam::noMemory ? nullptr : made(width, height);
+    return seam::noMemory ? nullptr : create_bitmap_ex(get_color_depth(), width, height);
 }
 
 int main(int argc, char** argv)

@@ -7,7 +7,7 @@
 
 #include "game_fixture.h"
 
-TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSaves)
+TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSavesThenPresetsChangeIt)
 {
     EXPECT_EQ(std::tuple(game->score, game->gunAngle, game->volume, game->presetIndex, std::string(game->presetName)),
               std::tuple(0, 0, 5, 1, std::string("Normal")));
@@ -24,10 +24,7 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
     seam::onRest = [](int) { seam::type(KEY_A << 8 | 'a'); };
     game->showGameOver();
     EXPECT_EQ(seam::frames, 0);
-}
-
-TEST_F(GameTest, EachPresetSetsItsFiveValuesAndNameWhateverCameBefore)
-{
+    seam::noMemory = false; // each preset sets its five values and its name, whatever came before
     struct Row { const char* name; int reload, limit, odds, alive, points; };
     const Row rows[] = {{"Easy", 4, 5, 80, 8, 10}, {"Normal", 10, 5, 65, 15, 10}, {"Impossible", 15, 5, 5, 1000, 30},
                         {"Fun", 0, 1000, 5, 1000, 1}};
@@ -41,22 +38,20 @@ TEST_F(GameTest, EachPresetSetsItsFiveValuesAndNameWhateverCameBefore)
     }
 }
 
-// The scene against a picture drawn from its layout: the background (the sky strip across the
-// width, then 150 stars from two draws each, row then column, every seventh a filled circle of
-// radius 1), the barrel's point (2, 30) on (320, 365) turned by the gun's angle, the base at
-// (295, 348) over it, the shells, and the troopers over them; then the score line at (5, 5),
-// white, in the built-in font. Each new star field goes on the same bitmap, cleared first; the
-// frame's earlier picture shows where the background has mask pixels, or where there is none.
+// The background (the sky strip across, then 150 stars from two draws each, row then column, every
+// seventh of radius 1), the barrel's point (2, 30) on (320, 365) turned by the gun's angle, the base at
+// (295, 348), the shells, the troopers; the score line at (5, 5), white, in the built-in font. Each star
+// field goes on the same bitmap, cleared first; the frame's earlier picture shows through mask pixels.
 TEST_F(GameTest, SceneStandsWhereTheLayoutPutsIt)
 {
     BITMAP *sky = game->background, *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
     game->shells.place({100.0f, 50.0f, 0.0f, 0.0f});
     game->squad.place({200, 100, Descending, -15.0f, 0.5f, 0});
     game->score = 1234;
-    // The sky's top rows in the mask colour: none, one, a hundred; then no background at all.
+    // The sky's top rows in the mask colour: none, one, a hundred; then no background.
     for (auto [seed, angle, masked] : {std::tuple{1, 0, 0}, {2, 32, 1}, {3, -64, 100}, {4, 64, -1}}) {
         if (masked > 0)
-            rectfill(static_cast<BITMAP*>(fake.data()[RES_SKY].dat), 0, 0, 0, masked - 1, 0);
+            rectfill(fake.bitmap(RES_SKY), 0, 0, 0, masked - 1, 0);
         std::srand(seed);
         masked < 0 ? game->releaseBitmaps() : game->makeBackground();
         EXPECT_EQ(game->background, masked < 0 ? nullptr : sky);
@@ -72,8 +67,8 @@ TEST_F(GameTest, SceneStandsWhereTheLayoutPutsIt)
             const int y = std::rand() % 430;
             circlefill(expected, std::rand() % 640, y, i % 7 == 0, makecol(255, 255, 255));
         }
-        pivot_sprite(expected, static_cast<BITMAP*>(fake.data()[RES_BARREL].dat), 320, 365, 2, 30, itofix(angle));
-        draw_sprite(expected, static_cast<BITMAP*>(fake.data()[RES_GUN_BASE].dat), 295, 348);
+        pivot_sprite(expected, fake.bitmap(RES_BARREL), 320, 365, 2, 30, itofix(angle));
+        draw_sprite(expected, fake.bitmap(RES_GUN_BASE), 295, 348);
         game->shells.draw(expected);
         game->squad.draw(expected, fake.data());
         textprintf_ex(expected, font, 5, 5, makecol(255, 255, 255), -1, "Score: %d", 1234);

@@ -11,8 +11,7 @@
 
 namespace {
 
-// The words of a script: each names the keys held in one frame (D U E R L for DOWN UP ESC RIGHT
-// LEFT, N for ENTER, T for TAB, - for none; X types a key).
+// Each word names the keys held in a frame: D U E R L N T for DOWN UP ESC RIGHT LEFT ENTER TAB, - none.
 std::vector<std::string> words(const std::string& script)
 {
     std::istringstream in(script);
@@ -29,8 +28,7 @@ bool frames(MenuState& state, const std::string& script)
     return left;
 }
 
-// A retrace hook that holds, after frame n, the keys of word n; ENTER reaches the key buffer too,
-// as a real press does.
+// A retrace hook: after frame n, the keys of word n are held; ENTER, and X, reach the key buffer.
 std::function<void(int)> holding(const std::string& script)
 {
     return [w = words(script)](int frame) {
@@ -51,7 +49,7 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
     using I = MenuItem;
     struct Case { MenuItem from; const char* script; MenuItem item; int preset, volume; bool leaves; };
     for (const Case& c : {Case{I::Play, "U -", I::Play, 1, 5, false}, {I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false},
-                          {I::Exit, "U", I::Sound, 1, 5, false}, {I::Play, "D D DR - D", I::Highscores, 1, 5, false},
+                          {I::Exit, "U - U - U - U - U", I::Play, 1, 5, false}, {I::Play, "D D DR - D", I::Highscores, 1, 5, false},
                           {I::Preset, "E", I::Exit, 1, 5, false}, {I::Exit, "E", I::Exit, 1, 5, true},
                           {I::Play, "E E", I::Exit, 1, 5, false}, {I::Sound, "DE", I::Exit, 1, 5, true},
                           {I::Preset, "R - R - R -", I::Preset, 3, 5, false}, {I::Preset, "L - L -", I::Preset, 0, 5, false},
@@ -66,14 +64,12 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
     }
 }
 
-// The menu against a picture drawn from its layout: the items at x 35 from y 10, 25 apart, the
-// preset name at (125, 35), the cursor at (10, 12 + 25 * item), and the volume bar from (110, 90)
-// to (110 + 5 * volume, 110) in yellow, or "Off" at (110, 85).
+// Items at x 35 from y 10, 25 apart; the preset at (125, 35); the cursor at (10, 12 + 25 * item);
+// the bar from (110, 90) to (110 + 5 * volume, 110) in yellow, or "Off" at (110, 85).
 TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
 {
     FakeResources fake;
-    BITMAP *cursor = static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), *frame = create_bitmap(640, 480),
-           *expected = create_bitmap(640, 480);
+    BITMAP *cursor = fake.bitmap(RES_CURSOR), *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
     for (auto [item, volume] : {std::pair{MenuItem::Sound, 1}, {MenuItem::Exit, 0}}) {
         clear_bitmap(frame);
         clear_bitmap(expected);
@@ -93,12 +89,12 @@ TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
     destroy_bitmap(frame);
 }
 
-// Each visit waits for a key held from the last screen. ENTER on Sound runs nothing, on Play a
-// game, on Highscores the table until a later key; TAB draws new stars on each frame it is held;
-// what one visit sets, the next keeps. Each frame is drawn afresh over a partly masked sky.
+// Each visit waits for a key held from the last screen. ENTER on Sound runs nothing, on Play a game, on
+// Highscores the table until a later key; TAB draws new stars on each frame it is held; what one visit
+// sets, the next keeps. Each frame is drawn afresh over a partly masked sky.
 TEST_F(GameTest, VisitsInARow)
 {
-    rectfill(static_cast<BITMAP*>(fake.data()[RES_SKY].dat), 0, 0, 0, 130, 0);
+    rectfill(fake.bitmap(RES_SKY), 0, 0, 0, 130, 0);
     BITMAP *stars = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
     game->gunAngle = 10;
     std::srand(3);
@@ -121,7 +117,7 @@ TEST_F(GameTest, VisitsInARow)
     EXPECT_TRUE(samePicture(game->background, stars));
     clear_bitmap(expected); // the last frame shown: the cursor on Exit
     game->drawScene(expected);
-    drawMenu(expected, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem::Exit, "Impossible", 6);
+    drawMenu(expected, font, fake.bitmap(RES_CURSOR), MenuItem::Exit, "Impossible", 6);
     EXPECT_TRUE(samePicture(screen, expected));
     destroy_bitmap(expected);
     destroy_bitmap(stars);
