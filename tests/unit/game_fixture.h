@@ -31,13 +31,10 @@ void reset();
 void type(int keyValue);
 } // namespace seam
 
-// True when the two pictures agree on every pixel.
+// True when two 640x480 memory bitmaps, whose rows lie end to end, agree on every pixel.
 inline bool samePicture(BITMAP* a, BITMAP* b)
 {
-    for (int y = 0; y < a->h; ++y)
-        if (std::memcmp(a->line[y], b->line[y], a->w) != 0)
-            return false;
-    return true;
+    return std::memcmp(a->dat, b->dat, 640 * 480) == 0;
 }
 
 // A Game on fake resources, a clean seam, and a fresh folder for its hiscores.hst.
@@ -51,9 +48,11 @@ protected:
         seam::reset();
         std::srand(42);
         game = std::make_unique<Game>(fake.data());
+        frame = create_bitmap(640, 480), expected = create_bitmap(640, 480);
     }
     void TearDown() override
     {
+        destroy_bitmap(frame), destroy_bitmap(expected);
         game->releaseBitmaps();
         game.reset();
         seam::reset();
@@ -64,14 +63,14 @@ protected:
     // True when the screen holds the scene and the score line as the game now stands, over() on top.
     bool screenShowsScene(const std::function<void(BITMAP*)>& over)
     {
-        std::unique_ptr<BITMAP, void (*)(BITMAP*)> expected(create_bitmap(640, 480), destroy_bitmap);
-        game->drawScene(expected.get());
-        game->drawScoreLine(expected.get());
-        over(expected.get());
-        return samePicture(screen, expected.get());
+        game->drawScene(expected);
+        game->drawScoreLine(expected);
+        over(expected);
+        return samePicture(screen, expected);
     }
 
     FakeResources fake;
     std::unique_ptr<Game> game;
+    BITMAP *frame, *expected; // a frame for a test to draw, and the picture it should hold
     std::filesystem::path home, dir = ::testing::TempDir() + "vollix-game-" + std::to_string(getpid());
 };

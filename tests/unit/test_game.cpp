@@ -25,16 +25,13 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
     game->showGameOver();
     EXPECT_EQ(seam::frames, 0);
     seam::noMemory = false; // each preset sets its five values and its name, whatever came before
-    struct Row { const char* name; int reload, limit, odds, alive, points; };
-    const Row rows[] = {{"Easy", 4, 5, 80, 8, 10}, {"Normal", 10, 5, 65, 15, 10}, {"Impossible", 15, 5, 5, 1000, 30},
-                        {"Fun", 0, 1000, 5, 1000, 1}};
+    const std::tuple<std::string, int, int, int, int, int> presets[] = {
+        {"Easy", 4, 5, 80, 8, 10}, {"Normal", 10, 5, 65, 15, 10}, {"Impossible", 15, 5, 5, 1000, 30}, {"Fun", 0, 1000, 5, 1000, 1}};
     for (int i : {3, 0, 2, 1}) {
         game->presetIndex = i;
         game->applyPreset();
-        const Row& r = rows[i];
         EXPECT_EQ(std::tuple(std::string(game->presetName), game->reloadTicks, game->landingLimit, game->spawnOdds,
-                             game->maxAlive, game->pointsPerKill),
-                  std::tuple(std::string(r.name), r.reload, r.limit, r.odds, r.alive, r.points));
+                             game->maxAlive, game->pointsPerKill), presets[i]);
     }
 }
 
@@ -44,7 +41,7 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
 // field goes on the same bitmap, cleared first; the frame's earlier picture shows through mask pixels.
 TEST_F(GameTest, SceneStandsWhereTheLayoutPutsIt)
 {
-    BITMAP *sky = game->background, *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
+    BITMAP* sky = game->background;
     game->shells.place({100.0f, 50.0f, 0.0f, 0.0f});
     game->squad.place({200, 100, Descending, -15.0f, 0.5f, 0});
     game->score = 1234;
@@ -74,6 +71,4 @@ TEST_F(GameTest, SceneStandsWhereTheLayoutPutsIt)
         textprintf_ex(expected, font, 5, 5, makecol(255, 255, 255), -1, "Score: %d", 1234);
         EXPECT_TRUE(samePicture(frame, expected)) << seed;
     }
-    destroy_bitmap(expected);
-    destroy_bitmap(frame);
 }

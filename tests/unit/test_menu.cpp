@@ -66,10 +66,9 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
 
 // Items at x 35 from y 10, 25 apart; the preset at (125, 35); the cursor at (10, 12 + 25 * item);
 // the bar from (110, 90) to (110 + 5 * volume, 110) in yellow, or "Off" at (110, 85).
-TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
+TEST_F(GameTest, MenuPictureStandsWhereTheLayoutPutsIt)
 {
-    FakeResources fake;
-    BITMAP *cursor = fake.bitmap(RES_CURSOR), *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
+    BITMAP* cursor = fake.bitmap(RES_CURSOR);
     for (auto [item, volume] : {std::pair{MenuItem::Sound, 1}, {MenuItem::Exit, 0}}) {
         clear_bitmap(frame);
         clear_bitmap(expected);
@@ -85,8 +84,6 @@ TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
             textout_ex(expected, font, "Off", 110, 85, -1, -1);
         EXPECT_TRUE(samePicture(frame, expected)) << "volume " << volume;
     }
-    destroy_bitmap(expected);
-    destroy_bitmap(frame);
 }
 
 // Each visit waits for a key held from the last screen. ENTER on Sound runs nothing, on Play a game, on
@@ -95,7 +92,6 @@ TEST(MenuPicture, ItemsCursorAndVolumeStandWhereTheLayoutPutsThem)
 TEST_F(GameTest, VisitsInARow)
 {
     rectfill(fake.bitmap(RES_SKY), 0, 0, 0, 130, 0);
-    BITMAP *stars = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
     game->gunAngle = 10;
     std::srand(3);
     for (auto [held, script, frames, exits] : {std::tuple{KEY_DOWN, "D - R - D - D - R - N", 11, false},
@@ -110,15 +106,13 @@ TEST_F(GameTest, VisitsInARow)
     }
     EXPECT_EQ(std::tuple(game->presetIndex, std::string(game->presetName), game->volume, game->gunAngle),
               std::tuple(2, std::string("Impossible"), 6, 0));
-    blit(game->background, stars, 0, 0, 0, 0, 640, 480);
+    blit(game->background, expected, 0, 0, 0, 0, 640, 480);
     std::srand(3); // two new fields, and none on the other frames
     game->makeBackground();
     game->makeBackground();
-    EXPECT_TRUE(samePicture(game->background, stars));
+    EXPECT_TRUE(samePicture(game->background, expected));
     clear_bitmap(expected); // the last frame shown: the cursor on Exit
     game->drawScene(expected);
     drawMenu(expected, font, fake.bitmap(RES_CURSOR), MenuItem::Exit, "Impossible", 6);
     EXPECT_TRUE(samePicture(screen, expected));
-    destroy_bitmap(expected);
-    destroy_bitmap(stars);
 }

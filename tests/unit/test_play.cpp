@@ -40,9 +40,7 @@ TEST_F(GameTest, HeldSpaceFiresEveryReloadPlusOneStepsAndEachStepRollsOnce)
 
 TEST_F(GameTest, KillsScoreThePresetsPointsAndEachEventSoundsOncePerStep)
 {
-    game->presetIndex = 2; // Impossible: 30 a kill
-    game->applyPreset();
-    game->startGame();
+    game->pointsPerKill = 30;
     game->maxAlive = 0;
     game->volume = 10;
     for (int x : {100, 200, 300})
