@@ -22,8 +22,7 @@ struct Cue { // one play_sample call, and the retraces waited for before it
 };
 extern std::vector<Cue> cues;
 extern int frames, rests;                // retraces waited for, rest() calls
-extern std::function<void(int)> onFrame; // at each retrace, before the frame is shown
-extern std::function<void(int)> onRest;  // at each rest()
+extern std::function<void(int)> onFrame, onRest; // at each retrace, before the frame is shown; at each rest()
 extern bool noMemory;                    // create_bitmap gives null while set
 // Forgets cues, counts, hooks, held keys and buffered keys.
 void reset();

@@ -9,27 +9,15 @@
 #include "game/menu.h"
 #include "game_fixture.h"
 
-namespace {
-
 // Each word names the keys held in a frame: D U E R L N T for DOWN UP ESC RIGHT LEFT ENTER TAB, - none.
-std::vector<std::string> words(const std::string& script)
+static std::vector<std::string> words(const std::string& script)
 {
     std::istringstream in(script);
     return {std::istream_iterator<std::string>(in), {}};
 }
 
-// Runs frames of the rules from a state; true when the last frame left.
-bool frames(MenuState& state, const std::string& script)
-{
-    bool left = false;
-    for (const std::string& w : words(script))
-        left = applyMenuKeys(state, {w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
-                                     w.find('R') != w.npos, w.find('L') != w.npos});
-    return left;
-}
-
 // A retrace hook: after frame n, the keys of word n are held; ENTER, and X, reach the key buffer.
-std::function<void(int)> holding(const std::string& script)
+static std::function<void(int)> holding(const std::string& script)
 {
     return [w = words(script)](int frame) {
         const std::string now = frame <= int(w.size()) ? w[frame - 1] : "";
@@ -42,23 +30,23 @@ std::function<void(int)> holding(const std::string& script)
     };
 }
 
-} // namespace
-
 TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
 {
     using I = MenuItem;
     struct Case { MenuItem from; const char* script; MenuItem item; int preset, volume; bool leaves; };
-    for (const Case& c : {Case{I::Play, "U -", I::Play, 1, 5, false}, {I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false},
+    for (const Case& c : {Case{I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false}, {I::Preset, "E", I::Exit, 1, 5, false},
                           {I::Exit, "U - U - U - U - U", I::Play, 1, 5, false}, {I::Play, "D D DR - D", I::Highscores, 1, 5, false},
-                          {I::Preset, "E", I::Exit, 1, 5, false}, {I::Exit, "E", I::Exit, 1, 5, true},
-                          {I::Play, "E E", I::Exit, 1, 5, false}, {I::Sound, "DE", I::Exit, 1, 5, true},
+                          {I::Exit, "E", I::Exit, 1, 5, true}, {I::Play, "E E", I::Exit, 1, 5, false}, {I::Sound, "DE", I::Exit, 1, 5, true},
                           {I::Preset, "R - R - R -", I::Preset, 3, 5, false}, {I::Preset, "L - L -", I::Preset, 0, 5, false},
-                          {I::Sound, "R - R - R - R - R - R -", I::Sound, 1, 10, false},
-                          {I::Sound, "L - L - L - L - L - L -", I::Sound, 1, 0, false}, {I::Sound, "L L", I::Sound, 1, 4, false},
-                          {I::Sound, "R R", I::Sound, 1, 6, false}, {I::Highscores, "R - L - L -", I::Highscores, 1, 5, false}}) {
+                          {I::Sound, "R - R - R - R - R - R -", I::Sound, 1, 10, false}, {I::Sound, "L L", I::Sound, 1, 4, false},
+                          {I::Sound, "L - L - L - L - L - L -", I::Sound, 1, 0, false}, {I::Sound, "R R", I::Sound, 1, 6, false},
+                          {I::Highscores, "R - L - L -", I::Highscores, 1, 5, false}}) {
         MenuState state;
         state.item = c.from;
-        const bool leaves = frames(state, c.script);
+        bool leaves = false; // a frame at a time; true when the last one left
+        for (const std::string& w : words(c.script))
+            leaves = applyMenuKeys(state, {w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
+                                           w.find('R') != w.npos, w.find('L') != w.npos});
         EXPECT_EQ(std::tuple(state.item, state.presetIndex, state.volume, leaves),
                   std::tuple(c.item, c.preset, c.volume, c.leaves)) << c.script << " from " << static_cast<int>(c.from);
     }

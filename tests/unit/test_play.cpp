@@ -75,9 +75,8 @@ TEST_F(GameTest, TwoGamesInARow)
             seen.insert(seen.end(), {game->gunAngle, game->score, static_cast<int>(game->shells.size())});
         logicTicks = 2;
         key[KEY_ESC] = frame == 2;
-        for (int k : {KEY_A << 8 | 'A', KEY_ENTER << 8 | 13})
-            if (frame == 3) // the name entry's first frame
-                seam::type(k);
+        if (frame == 3) // the name entry's first frame
+            seam::type(KEY_A << 8 | 'A'), seam::type(KEY_ENTER << 8 | 13);
     };
     game->play();
     EXPECT_EQ(std::tuple(game->gunAngle, game->score, std::string(game->highScores.name(4)), game->shells.size(),
@@ -123,21 +122,18 @@ TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
 {
     key[KEY_P] = 1;
     key[KEY_RIGHT] = 1;
-    std::vector<int> angles;
+    std::vector<int> angles, pictures;
     seam::onFrame = [&](int frame) {
         angles.push_back(game->gunAngle);
-        if (frame == 2) {
-            EXPECT_TRUE(screenShowsScene([](BITMAP* b) {
-                textout_centre_ex(b, font, "Paused", 320, (480 - text_height(font)) / 2, -1, -1);
+        if (frame == 2 || frame == 5) // paused, then resumed
+            pictures.push_back(screenShowsScene([frame](BITMAP* b) {
+                if (frame == 2)
+                    textout_centre_ex(b, font, "Paused", 320, (480 - text_height(font)) / 2, -1, -1);
             }));
-        }
-        if (frame == 5) {
-            EXPECT_TRUE(screenShowsScene([](BITMAP*) {})) << "no label once resumed";
-        }
         logicTicks += frame == 4 ? 0 : 3; // ticks a paused frame kept would burst out on resuming
         key[KEY_P] = frame == 1 || frame == 3;
         key[KEY_ESC] = frame == 6;
     };
     game->play();
-    EXPECT_EQ(angles, (std::vector<int>{0, 0, 0, 0, 0, 6}));
+    EXPECT_EQ(std::tuple(angles, pictures), std::tuple(std::vector<int>{0, 0, 0, 0, 0, 6}, std::vector<int>{1, 1}));
 }
