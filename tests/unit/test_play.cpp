@@ -64,8 +64,9 @@ TEST_F(GameTest, TwoGamesInARow)
 {
     game->maxAlive = 0;
     game->pointsPerKill = 200; // the last place of the default table
-    game->squad.place({300, 100, Descending, 0.0f, 0.5f, 0});
-    game->shells.place({310, 130, 0, 0}); // a body hit on the first step
+    for (int x : {100, 300})
+        game->squad.place({x, 100, Descending, 0.0f, 0.5f, 0});
+    game->shells.place({310, 130, 0, 0}); // a body hit on the second trooper, on the first step
     logicTicks = 1000;
     key[KEY_LEFT] = 1;
     key[KEY_SPACE] = 1;
