@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -280,7 +281,7 @@ int main(int argc, char** argv)
     set_color_depth(8);
 
     // Resolve the path before leaving the caller's directory.
-    char absolute[1024];
+    char absolute[PATH_MAX]; // what realpath may write
     const std::string data = dataPath();
     if (!realpath(data.c_str(), absolute)) {
         std::fprintf(stderr, "vollix_bench: cannot find %s (set VOLLIX_DATA)\n", data.c_str());

@@ -69,6 +69,24 @@ endif()
 
 # --- Metainfo and Debian changelog -----------------------------------
 
+set(VOLLIX_HOMEPAGE_URL "https://vollix.github.io" CACHE STRING
+  "The project's home page; the metainfo's screenshots are its docs/menu.png and docs/play.png")
+# The release is dated from SOURCE_DATE_EPOCH (which string(TIMESTAMP) reads),
+# else from the last commit, so that builds of one commit agree.
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  find_package(Git QUIET)
+  if(GIT_FOUND)
+    execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+      OUTPUT_VARIABLE vollix_commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
+  if(vollix_commit_time)
+    set(ENV{SOURCE_DATE_EPOCH} ${vollix_commit_time})
+  endif()
+endif()
+string(TIMESTAMP VOLLIX_RELEASE_DATE "%Y-%m-%d" UTC)
+if(vollix_commit_time)
+  unset(ENV{SOURCE_DATE_EPOCH})
+endif()
 configure_file(${VOLLIX_PACKAGING_DIR}/io.github.vollix.Vollix.metainfo.xml
   ${VOLLIX_PACKAGING_OUT}/io.github.vollix.Vollix.metainfo.xml @ONLY)
 configure_file(${VOLLIX_PACKAGING_DIR}/changelog.Debian.in
@@ -156,6 +174,10 @@ if(VOLLIX_WITH_TESTS)
   add_test(NAME light_build COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/light_build.sh
     ${CMAKE_SOURCE_DIR})
   set_tests_properties(data_reproducible light_build PROPERTIES LABELS build TIMEOUT 600)
+  # The man page and the README name the same keys and exit statuses.
+  add_test(NAME docs_agree COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/install/docs_agree.py
+    ${CMAKE_SOURCE_DIR}/README.md ${VOLLIX_PACKAGING_DIR}/vollix.6)
+  set_tests_properties(docs_agree PROPERTIES TIMEOUT 30)
 endif()
 if(VOLLIX_WITH_TESTS AND VOLLIX_CONVERT)
   add_test(NAME install_launcher

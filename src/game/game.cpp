@@ -31,13 +31,9 @@ Game::Game(DATAFILE* data)
       presetName(""), presetIndex(1), volume(5)
 {
     makeBackground();
-    presetIndex = 1;
     applyPreset();
     if (!highScores.load(HIGH_SCORE_FILE))
         highScores.fillDefault(DEFAULT_NAME, 800, 200);
-    gunAngle = 0;
-    score = 0;
-    volume = 5;
 }
 
 Game::~Game()
@@ -93,6 +89,5 @@ void Game::releaseBitmaps()
     if (background)
         destroy_bitmap(background);
     background = nullptr;
-    backgroundOpaque = false;
     squad.releaseSprites();
 }

@@ -21,10 +21,10 @@ struct PlayKeys {
 
 // Which cues a logic step played, as bits.
 enum StepCue : unsigned {
-    CUE_SHOT = 1u << 0,
-    CUE_CHUTE_HIT = 1u << 1,
-    CUE_LANDING = 1u << 2,
-    CUE_BODY_HIT = 1u << 3
+    CUE_SHOT = 1,
+    CUE_CHUTE_HIT = 2,
+    CUE_LANDING = 4,
+    CUE_BODY_HIT = 8
 };
 
 // The session: lives from just after the window opens until the program ends.

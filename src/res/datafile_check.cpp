@@ -36,12 +36,12 @@ class Cursor {
 public:
     explicit Cursor(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
 
-    // Takes the next number of 1, 2 or 4 bytes; false at the end of the data.
+    // Takes the next number of 1, 2 or 4 bytes; false, and 0, at the end of the data.
     bool number(int size, bool isSigned, long& value)
     {
+        value = 0;
         if (left() < size)
             return false;
-        value = 0;
         for (int i = 0; i < size; ++i)
             value = (value << 8) | bytes_[position_++];
         if (isSigned && value >= 1L << (8 * size - 1))

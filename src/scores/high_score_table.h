@@ -27,7 +27,7 @@ public:
     HighScoreTable& operator=(const HighScoreTable&) = delete;
 
     // Reads the table; false (table untouched) when the file is not a regular
-    // file that can be read and holds a whole table.
+    // file that can be read and holds a whole table of names that can be typed.
     bool load(const char* fileName);
     // Writes the table; true when the file now holds it. A failed save leaves
     // the file as it was.

@@ -64,6 +64,20 @@ bool readsBackAs(const char* path, const TablePayload& payload)
         && std::memcmp(back, payload.data(), HIGH_SCORE_FILE_BYTES) == 0;
 }
 
+// True when every name holds only characters the name entry can type (32 to
+// 127) up to its NUL or its fifteenth character, where reading it stops. Any
+// other byte there comes from a damaged or foreign file.
+bool namesAreTyped(const unsigned char* payload)
+{
+    for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i) {
+        const unsigned char* name = payload + i * HIGH_SCORE_ENTRY_BYTES;
+        for (int b = 0; b < HIGH_SCORE_NAME_MAX && name[b] != '\0'; ++b)
+            if (name[b] < ' ' || name[b] > 127)
+                return false;
+    }
+    return true;
+}
+
 // Writes the table through the library's packed writer. It reports no failed
 // write, so every caller reads the file back instead of trusting it.
 void writePacked(const char* path, const TablePayload& payload)
@@ -85,13 +99,22 @@ bool syncPath(const std::string& path, int flags = O_RDONLY)
     return ::close(fd) == 0 && synced;
 }
 
-// Only a regular file of ours that we can read and its owner may write is
-// replaced: a frozen (read-only) table, another user's table and one we cannot
-// read stay as they are.
-bool mayReplace(const std::string& path, const struct stat& st)
+// How a table already on disk is saved.
+enum class SaveWay { Leave, Replace, InPlace };
+
+// A frozen table (its owner's write bit off, whoever plays), one we cannot read
+// and one that is not a regular file are left alone. A table of another user
+// or group, or with more links than its name, is rewritten in place when we
+// may write it, since a new file would take it from its owner or group or
+// split its links; any other table is replaced.
+SaveWay saveWayFor(const std::string& path, const struct stat& st)
 {
-    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & S_IWUSR) != 0
-        && ::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) == 0;
+    if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0
+        || ::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)
+        return SaveWay::Leave;
+    if (st.st_uid == ::geteuid() && st.st_gid == ::getegid() && st.st_nlink == 1)
+        return SaveWay::Replace;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? SaveWay::InPlace : SaveWay::Leave;
 }
 
 // A new table gets what the umask lets through, but always stays readable and
@@ -186,9 +209,9 @@ void restoreRaw(const std::string& path, const std::string& bytes)
     ::close(fd);
 }
 
-// For a folder that admits no new file: the table is written again into its
-// own file and read back, and its old bytes, kept in memory, are put back if
-// the new content does not read back.
+// For a table that must keep its file, or a folder that admits no new file:
+// the table is written again into its own file and read back, and its old
+// bytes, kept in memory, are put back if the new content does not read back.
 bool rewriteInPlace(const std::string& path, const TablePayload& payload)
 {
     std::string old;
@@ -203,14 +226,15 @@ bool rewriteInPlace(const std::string& path, const TablePayload& payload)
 
 } // namespace
 
-// Takes the table only from a regular file, so that a FIFO cannot block.
+// Takes the table only from a regular file, so that a FIFO cannot block, and
+// only when it holds exactly one table and its names are names.
 bool readTableFile(const char* fileName, TablePayload& payload)
 {
     struct stat st;
     if (::stat(fileName, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     unsigned char buffer[READ_MAX];
-    if (readPacked(fileName, buffer) < HIGH_SCORE_FILE_BYTES)
+    if (readPacked(fileName, buffer) != HIGH_SCORE_FILE_BYTES || !namesAreTyped(buffer))
         return false;
     std::memcpy(payload.data(), buffer, HIGH_SCORE_FILE_BYTES);
     return true;
@@ -218,6 +242,7 @@ bool readTableFile(const char* fileName, TablePayload& payload)
 
 // Writes a temporary file beside the real target, reads it back, gives it the
 // old file's mode and renames it over the target; the folder is synced last.
+// A table that must keep its file is rewritten in place instead.
 bool writeTableFile(const char* fileName, const TablePayload& payload)
 {
     const std::string target = followLinks(fileName);
@@ -225,9 +250,14 @@ bool writeTableFile(const char* fileName, const TablePayload& payload)
         return false;
     struct stat old;
     const bool exists = ::lstat(target.c_str(), &old) == 0;
-    if (exists ? !mayReplace(target, old) : errno != ENOENT)
+    if (!exists && errno != ENOENT)
+        return false;
+    const SaveWay way = exists ? saveWayFor(target, old) : SaveWay::Replace;
+    if (way == SaveWay::Leave)
         return false;
     removeStaleTemps(target);
+    if (way == SaveWay::InPlace)
+        return rewriteInPlace(target, payload);
 
     std::string temp;
     const int fd = createTemp(target, temp);
@@ -235,8 +265,9 @@ bool writeTableFile(const char* fileName, const TablePayload& payload)
         return exists && (errno == EACCES || errno == EPERM) && rewriteInPlace(target, payload);
     writePacked(temp.c_str(), payload);
     bool done = ::fsync(fd) == 0 && readsBackAs(temp.c_str(), payload);
-    if (done && exists && old.st_gid != ::getegid())
-        done = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0 || errno == EPERM;
+    // A folder that hands its group to new files must not change the table's.
+    if (done && exists)
+        done = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
     done = done && ::fchmod(fd, exists ? (old.st_mode & 07777) : newTableMode()) == 0;
     done = ::close(fd) == 0 && done;
     if (!done || ::rename(temp.c_str(), target.c_str()) != 0) {

@@ -17,7 +17,7 @@ from PIL import Image
 TITLE = "Vollix - By Orlem Vasket"
 # Seconds for a screen to show, for the game to leave, and before a key seemingly missed is pressed again.
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
-SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 60.0 * SLOW, 20.0 * SLOW, 6.0 * SLOW
+SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 30.0 * SLOW, 15.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
 MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
 

@@ -25,7 +25,8 @@ OTHER = [("Vi", 90), ("Wu", 70), ("Xo", 50), ("Ya", 30), ("Zo", 10)]
 ZERO = [("Seed %d" % i, 0) for i in range(5)]  # any score earns a place
 DEFAULT = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
 SAME = "the bytes it held before"
-PLAIN_USER = "nobody"  # the player's account when the tests run as root
+PLAIN = pwd.getpwnam("nobody")  # the player's account when the tests run as root
+SHARED = lambda owner: lambda s: os.chown(s.path("hiscores.hst"), owner, PLAIN.pw_gid) or os.chmod(s.path("hiscores.hst"), 0o664)  # noqa: E731
 HAS_ZED = lambda entries: ("Zed", 0) in entries  # noqa: E731 (the name typed in the run)
 GFX = "Error initializing graphics mode (640x480).\n"
 
@@ -191,14 +192,6 @@ def gamepad(s, ref):
 
 # ---- the folder ----------------------------------------------------------------
 
-def symlinked(s):
-    """hiscores.hst is a link into a synced folder that holds the real table."""
-    os.mkdir(s.path("shared"))
-    os.rename(s.path("hiscores.hst"), s.path("shared/table.hst"))
-    os.symlink("shared/table.hst", s.path("hiscores.hst"))
-    return {"shared/table.hst"}
-
-
 def stale_temp(s):
     """Temporary files of a run that is gone (holding a table) and of one still alive."""
     gone = subprocess.Popen(["true"])
@@ -206,14 +199,6 @@ def stale_temp(s):
     for pid in (gone.pid, os.getpid()):
         h.write_hiscores(s.path("hiscores.hst.tmp-%d-0" % pid), CUSTOM)
     return {"hiscores.hst.tmp-%d-0" % os.getpid()}
-
-
-def damaged(s):
-    """A packed file that holds half a table."""
-    open(s.path("half"), "wb").write(h.encode_scores(CUSTOM)[:50])
-    h.run_pack(["half", "hiscores.hst"], s.workdir)
-    os.remove(s.path("half"))
-    os.chmod(s.path("hiscores.hst"), 0o640)
 
 
 def full_disk(s):
@@ -249,7 +234,7 @@ class Run(h.Session):
     def command(self):
         """Prepares the folder, notes the table as it is, and builds the command line."""
         plain = self.case.get("plain") and os.geteuid() == 0
-        account = pwd.getpwnam(PLAIN_USER) if plain else None
+        account = PLAIN if plain else None
         if plain:
             os.chmod(self.tmp, 0o711)
             for f in [self.workdir] + [self.path(f) for f in os.listdir(self.workdir)]:
@@ -276,7 +261,7 @@ class Run(h.Session):
         st = os.stat(path)
         for key, got in (("replaced", self.before is not None and st.st_ino != self.before.st_ino),
                          ("mode", stat.S_IMODE(st.st_mode)), ("owner", st.st_uid), ("fifo", stat.S_ISFIFO(st.st_mode)),
-                         ("link", os.path.islink(path) and os.readlink(path))):
+                         ("group", st.st_gid), ("link", os.path.islink(path) and os.readlink(path))):
             h.check(key not in c or got == c[key], "hiscores.hst: %s is %r, not %r" % (key, got, c.get(key)))
         names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
                        for f in fs)
@@ -289,7 +274,7 @@ class Run(h.Session):
 def run_case(args, c):
     """One situation: prepare, run the steps, end, check status and folder."""
     if (c.get("plain") or c.get("root")) and os.geteuid() == 0 and not shutil.which("setpriv"):
-        raise h.Skip("needs setpriv to run the game as %s" % PLAIN_USER)
+        raise h.Skip("needs setpriv to run the game as %s" % PLAIN.pw_name)
     if c.get("root") and os.geteuid() != 0:
         raise h.Skip("needs root to give the table to another user")
     with Run(args, dict(c, seed=None) if "says" in c else c) as s:
@@ -343,6 +328,7 @@ def failed_start(s):
     h.check(os.listdir(s.workdir) == ["data.dat"], "files appeared: %r" % os.listdir(s.workdir))
 
 
+NAMED = dict(seed=ZERO, steps=[name], table=HAS_ZED)  # a name typed and confirmed in the run
 CASES = [
     # Leaving: one case per screen and every way used; the table is written each time.
     dict(name="leave_menu_exit", replaced=True, table=CUSTOM),
@@ -350,23 +336,32 @@ CASES = [
     dict(name="leave_entry_sigint", seed=ZERO, steps=[entry], end="SIGINT", replaced=True, table=ZERO),
     dict(name="leave_table_close", steps=[table], end="close", replaced=True, table=CUSTOM),
     dict(name="leave_game_over_sighup", steps=[game_over], end="SIGHUP", replaced=True, table=CUSTOM),
+    dict(name="leave_menu_sigint_in_save", shell='set -- strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:signal=INT "$@"', replaced=True, table=CUSTOM, code=(-signal.SIGINT,)),
     # A confirmed name is on disk at once.
     dict(name="name_then_sigkill", seed=ZERO, steps=[name], end="SIGKILL", table=HAS_ZED),
     dict(name="name_then_x_lost", seed=ZERO, steps=[name], end="x lost", code=(1,), table=HAS_ZED),
     # The folder and the file as players have them.
     dict(name="full_disk", prep=full_disk, table=SAME, replaced=False),
-    dict(name="symlink", prep=symlinked, table=CUSTOM, replaced=True, link="shared/table.hst"),
+    dict(name="symlink", table=CUSTOM, replaced=True, link="shared/table.hst",  # a link into a folder holding the table
+         prep=lambda s: os.mkdir(s.path("shared")) or os.rename(s.path("hiscores.hst"), s.path("shared/table.hst"))
+         or os.symlink("shared/table.hst", s.path("hiscores.hst")) or {"shared/table.hst"}),
     dict(name="mode_444", prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o444), table=SAME, replaced=False, mode=0o444),
-    dict(name="other_user", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), 0, 0),
-         table=SAME, replaced=False, owner=0),
+    # SHARED(owner): the table belongs to owner and to the player's group, which may write it.
+    dict(NAMED, name="shared_table", root=True, plain=True, prep=SHARED(0), replaced=False, owner=0, mode=0o664),
+    dict(NAMED, name="shared_table_root", root=True, prep=SHARED(PLAIN.pw_uid), replaced=False, owner=PLAIN.pw_uid),
+    dict(NAMED, name="hard_link", prep=lambda s: os.link(s.path("hiscores.hst"), s.path("twin.hst")) or {"twin.hst"}, replaced=False),
+    dict(NAMED, name="foreign_group", root=True, plain=True, prep=lambda s: os.chown(s.path("hiscores.hst"), -1, 0),
+         replaced=False, group=0),
+    dict(name="setgid_folder", root=True, plain=True, prep=lambda s: os.chown(s.workdir, -1, 0) or os.chmod(s.workdir, 0o2755),
+         replaced=True, group=PLAIN.pw_gid),
     dict(name="unreadable", plain=True, prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o200), table=SAME, replaced=False, mode=0o200),
-    dict(name="readonly_folder", plain=True, seed=ZERO, prep=lambda s: os.chmod(s.workdir, 0o555), steps=[name], table=HAS_ZED,
-         replaced=False),
+    dict(NAMED, name="readonly_folder", plain=True, prep=lambda s: os.chmod(s.workdir, 0o555), replaced=False),
     dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
     dict(name="fifo", seed=None, prep=lambda s: os.mkfifo(s.path("hiscores.hst")), fifo=True),
     dict(name="stale_temp", seed=None, prep=stale_temp, table=DEFAULT),
     dict(name="two_games", body=two_games),
-    dict(name="damaged_table", prep=damaged, table=DEFAULT, replaced=True, mode=0o640),
+    dict(name="damaged_table", seed=[("Ann\x01", 9000)] + CUSTOM[1:], prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o640),
+         table=DEFAULT, replaced=True, mode=0o640),  # a name no one could type
     # Starts that cannot open the window.
     dict(name="bad_data", says="Error loading DATA.DAT.",
          prep=lambda s: os.truncate(s.path("data.dat"), os.path.getsize(s.data) // 2)),

@@ -16,9 +16,9 @@ class FakeResources {
 public:
     FakeResources()
     {
-        for (int i = 0; i < PAL_SIZE; ++i)
-            palette[i] = RGB{static_cast<unsigned char>(i / 8), 0, 20, 0};
-        palette[0] = RGB{0, 0, 0, 0};
+        for (int i = 0; i < PAL_SIZE; ++i) // a colour cube: a colour made a shade off finds another entry
+            palette[i] = RGB{static_cast<unsigned char>(i / 36 % 6 * 12.6), static_cast<unsigned char>(i / 6 % 6 * 12.6),
+                             static_cast<unsigned char>(i % 6 * 12.6), 0};
         palette[FAKE_WHITE] = RGB{63, 63, 63, 0};
         palette[FAKE_YELLOW] = RGB{63, 63, 0, 0};
         select_palette(palette);
@@ -28,7 +28,7 @@ public:
                                    {RES_TROOPER_FALL_B, 26, 40, FAKE_FALL_B}, {RES_TROOPER_FALL_A, 26, 40, FAKE_TROOPER}};
         for (const auto& p : pictures) {
             objects[p[0]] = DATAFILE{create_bitmap(p[1], p[2]), DAT_BITMAP, 0, nullptr};
-            clear_to_color(static_cast<BITMAP*>(objects[p[0]].dat), p[3]);
+            clear_to_color(bitmap(p[0]), p[3]);
         }
         objects[RES_PALETTE] = DATAFILE{palette, DAT_PALETTE, 0, nullptr};
         objects[RES_FONT] = DATAFILE{font, DAT_FONT, 0, nullptr};
@@ -47,6 +47,7 @@ public:
 
     DATAFILE* data() { return objects.data(); }
     SAMPLE* sample(int index) { return static_cast<SAMPLE*>(objects[index].dat); }
+    BITMAP* bitmap(int index) { return static_cast<BITMAP*>(objects[index].dat); }
 
 private:
     PALETTE palette;

@@ -10,6 +10,7 @@ namespace seam {
 std::vector<Cue> cues;
 int frames = 0, rests = 0;
 std::function<void(int)> onFrame, onRest;
+bool noMemory = false;
 static std::deque<int> buffer;
 
 void reset()
@@ -17,6 +18,7 @@ void reset()
     cues.clear();
     frames = rests = 0;
     onFrame = onRest = nullptr;
+    noMemory = false;
     buffer.clear();
     std::memset(const_cast<char*>(key), 0, KEY_MAX);
 }
@@ -44,6 +46,11 @@ extern "C" int play_sample(const SAMPLE* sample, int volume, int pan, int freque
 {
     seam::cues.push_back({sample, volume, pan, frequency, loop, seam::frames});
     return 0;
+}
+
+extern "C" BITMAP* create_bitmap(int width, int height)
+{
+    return seam::noMemory ? nullptr : create_bitmap_ex(get_color_depth(), width, height);
 }
 
 int main(int argc, char** argv)

@@ -164,3 +164,22 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
     }
     std::filesystem::remove_all(dir);
 }
+
+TEST(HighScoreFile, ANameNoOneCouldTypeMakesTheTableDamaged)
+{
+    const std::string file = ::testing::TempDir() + "vollix-names-" + std::to_string(getpid());
+    struct Case { int at; unsigned char byte; bool loads; int size = HIGH_SCORE_FILE_BYTES; };
+    const Case cases[] = {{0, 31, false}, {81, 32, true}, {81, 127, true}, {81, 128, false}, {94, 1, false},
+                          {95, 1, true} /* past the fifteen characters read */, {3, 1, true} /* after the NUL */,
+                          {100, 0, false, 101}, {0, 'A', false, 99} /* a byte too many or too few */};
+    for (const Case& c : cases) {
+        unsigned char raw[HIGH_SCORE_FILE_BYTES + 1] = {'A', 'b'};
+        std::memset(raw + 80, 'A', 16); // the last name has no NUL
+        raw[c.at] = c.byte;
+        PACKFILE* f = pack_fopen(file.c_str(), "wp");
+        pack_fwrite(raw, c.size, f);
+        pack_fclose(f);
+        EXPECT_EQ(HighScoreTable().load(file.c_str()), c.loads) << c.at << " " << int(c.byte);
+    }
+    std::filesystem::remove(file);
+}

@@ -3,116 +3,104 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/menu.h"
 #include "game_fixture.h"
 
-namespace {
-
-// Runs frames from a state; each word names the keys held in one frame
-// (D U E R L for DOWN UP ESC RIGHT LEFT, - for none). True when the last frame left.
-bool frames(MenuState& state, const std::string& script)
+// Each word names the keys held in a frame: D U E R L N T for DOWN UP ESC RIGHT LEFT ENTER TAB, - none.
+static std::vector<std::string> words(const std::string& script)
 {
-    std::istringstream words(script);
-    bool left = false;
-    for (std::string w; words >> w;)
-        left = applyMenuKeys(state, {w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
-                                     w.find('R') != w.npos, w.find('L') != w.npos});
-    return left;
+    std::istringstream in(script);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
-// Taps ESC from the given frame on: to Exit, then out.
-void escapeFrom(int frame, int now)
+// A retrace hook: after frame n, the keys of word n are held; ENTER, and X, reach the key buffer.
+static std::function<void(int)> holding(const std::string& script)
 {
-    key[KEY_ESC] = now >= frame && (now - frame) % 2 == 0;
+    return [w = words(script)](int frame) {
+        const std::string now = frame <= int(w.size()) ? w[frame - 1] : "";
+        for (auto [letter, k] : {std::pair{'D', KEY_DOWN}, {'U', KEY_UP}, {'E', KEY_ESC}, {'R', KEY_RIGHT},
+                                 {'L', KEY_LEFT}, {'N', KEY_ENTER}, {'T', KEY_TAB}})
+            key[k] = now.find(letter) != now.npos;
+        for (auto [letter, typed] : {std::pair{'N', KEY_ENTER << 8 | 13}, {'X', KEY_X << 8 | 'x'}})
+            if (now.find(letter) != now.npos)
+                seam::type(typed);
+    };
 }
-
-} // namespace
 
 TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
 {
     using I = MenuItem;
     struct Case { MenuItem from; const char* script; MenuItem item; int preset, volume; bool leaves; };
-    for (const Case& c : {Case{I::Play, "U -", I::Play, 1, 5, false}, {I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false},
-                          {I::Exit, "U", I::Sound, 1, 5, false}, {I::Play, "D D DR - D", I::Highscores, 1, 5, false},
-                          {I::Preset, "E", I::Exit, 1, 5, false}, {I::Exit, "E", I::Exit, 1, 5, true},
-                          {I::Play, "E E", I::Exit, 1, 5, false}, {I::Sound, "DE", I::Exit, 1, 5, true},
+    for (const Case& c : {Case{I::Play, "D - D - D - D - D -", I::Exit, 1, 5, false}, {I::Preset, "E", I::Exit, 1, 5, false},
+                          {I::Exit, "U - U - U - U - U", I::Play, 1, 5, false}, {I::Play, "D D DR - D", I::Highscores, 1, 5, false},
+                          {I::Exit, "E", I::Exit, 1, 5, true}, {I::Play, "E E", I::Exit, 1, 5, false}, {I::Sound, "DE", I::Exit, 1, 5, true},
                           {I::Preset, "R - R - R -", I::Preset, 3, 5, false}, {I::Preset, "L - L -", I::Preset, 0, 5, false},
-                          {I::Sound, "R - R - R - R - R - R -", I::Sound, 1, 10, false},
-                          {I::Sound, "L - L - L - L - L - L -", I::Sound, 1, 0, false}, {I::Sound, "L L", I::Sound, 1, 4, false},
-                          {I::Sound, "R R", I::Sound, 1, 6, false}, {I::Highscores, "R - L - L -", I::Highscores, 1, 5, false}}) {
+                          {I::Sound, "R - R - R - R - R - R -", I::Sound, 1, 10, false}, {I::Sound, "L L", I::Sound, 1, 4, false},
+                          {I::Sound, "L - L - L - L - L - L -", I::Sound, 1, 0, false}, {I::Sound, "R R", I::Sound, 1, 6, false},
+                          {I::Highscores, "R - L - L -", I::Highscores, 1, 5, false}}) {
         MenuState state;
         state.item = c.from;
-        const bool leaves = frames(state, c.script);
-        EXPECT_TRUE(state.item == c.item && state.presetIndex == c.preset && state.volume == c.volume && leaves == c.leaves)
-            << c.script << " from " << static_cast<int>(c.from);
+        bool leaves = false; // a frame at a time; true when the last one left
+        for (const std::string& w : words(c.script))
+            leaves = applyMenuKeys(state, {w.find('D') != w.npos, w.find('U') != w.npos, w.find('E') != w.npos,
+                                           w.find('R') != w.npos, w.find('L') != w.npos});
+        EXPECT_EQ(std::tuple(state.item, state.presetIndex, state.volume, leaves),
+                  std::tuple(c.item, c.preset, c.volume, c.leaves)) << c.script << " from " << static_cast<int>(c.from);
     }
 }
 
-TEST(MenuPicture, CursorOnItsRowAndTheVolumeBarOrOff)
+// Items at x 35 from y 10, 25 apart; the preset at (125, 35); the cursor at (10, 12 + 25 * item);
+// the bar from (110, 90) to (110 + 5 * volume, 110) in yellow, or "Off" at (110, 85).
+TEST_F(GameTest, MenuPictureStandsWhereTheLayoutPutsIt)
 {
-    FakeResources fake;
-    BITMAP* frame = create_bitmap(640, 480);
-    for (int volume : {10, 0}) { // the cursor on Sound, then on Play
+    BITMAP* cursor = fake.bitmap(RES_CURSOR);
+    for (auto [item, volume] : {std::pair{MenuItem::Sound, 1}, {MenuItem::Exit, 0}}) {
         clear_bitmap(frame);
-        const int row = volume ? 3 : 0;
-        drawMenu(frame, font, static_cast<BITMAP*>(fake.data()[RES_CURSOR].dat), MenuItem(row), "Normal", volume);
-        EXPECT_TRUE(getpixel(frame, 10, 12 + 25 * row) == FAKE_CURSOR && getpixel(frame, 10, 11 + 25 * row) == 0);
-        int yellow = 0, ink = 0;
-        for (int y = 85; y < 112; ++y)
-            for (int x = 110; x < 170; ++x) {
-                yellow += getpixel(frame, x, y) == FAKE_YELLOW;
-                ink += getpixel(frame, x, y) != 0;
-            }
-        EXPECT_EQ(yellow, volume ? 51 * 21 : 0) << "the bar from (110, 90) to (160, 110), both corners included";
-        EXPECT_GT(ink, 10) << "\"Off\" stands where the bar was";
+        clear_bitmap(expected);
+        drawMenu(frame, font, cursor, item, "Fun", volume);
+        const char* const items[] = {"Play", "Preset: ", "Highscores", "Sound: ", "Exit"};
+        for (int i = 0; i < 5; ++i)
+            textout_ex(expected, font, items[i], 35, 10 + 25 * i, -1, -1);
+        textout_ex(expected, font, "Fun", 125, 35, -1, -1);
+        draw_sprite(expected, cursor, 10, 12 + 25 * static_cast<int>(item));
+        if (volume)
+            rectfill(expected, 110, 90, 110 + 5 * volume, 110, makecol(255, 255, 0));
+        else
+            textout_ex(expected, font, "Off", 110, 85, -1, -1);
+        EXPECT_TRUE(samePicture(frame, expected)) << "volume " << volume;
     }
-    destroy_bitmap(frame);
 }
 
-TEST_F(GameTest, MenuWaitsForKeysHeldFromTheLastScreen)
+// Each visit waits for a key held from the last screen. ENTER on Sound runs nothing, on Play a game, on
+// Highscores the table until a later key; TAB draws new stars on each frame it is held; what one visit
+// sets, the next keeps. Each frame is drawn afresh over a partly masked sky.
+TEST_F(GameTest, VisitsInARow)
 {
-    for (int held : {KEY_ESC, KEY_ENTER, KEY_DOWN, KEY_UP}) {
+    rectfill(fake.bitmap(RES_SKY), 0, 0, 0, 130, 0);
+    game->gunAngle = 10;
+    std::srand(3);
+    for (auto [held, script, frames, exits] : {std::tuple{KEY_DOWN, "D - R - D - D - R - N", 11, false},
+                                               {KEY_ENTER, "N - E", 3, false}, {KEY_UP, "D - D - N X", 6, false},
+                                               {KEY_ESC, "T T E - E", 5, true}}) {
         seam::reset();
         key[held] = 1;
         seam::onRest = [held](int) { key[held] = 0; };
-        seam::onFrame = [](int frame) { escapeFrom(1, frame); };
-        EXPECT_TRUE(game->runMenu());
-        EXPECT_TRUE(seam::rests > 0 && seam::frames == 3) << held;
+        seam::onFrame = holding(script);
+        const bool left = game->runMenu();
+        EXPECT_EQ(std::tuple(left, seam::frames, keypressed()), std::tuple(exits, frames, 0)) << script;
     }
-}
-
-TEST_F(GameTest, HeldTabDrawsNewStarsOnEveryFrame)
-{
-    std::vector<unsigned char> seen;
-    int changes = 0;
-    key[KEY_TAB] = 1;
-    seam::onFrame = [&](int frame) {
-        std::vector<unsigned char> now;
-        for (int y = 0; y < 480; ++y)
-            now.insert(now.end(), game->background->line[y], game->background->line[y] + 640);
-        changes += frame > 1 && now != seen;
-        seen = now;
-        key[KEY_TAB] = frame < 3;
-        escapeFrom(3, frame);
-    };
-    EXPECT_TRUE(game->runMenu());
-    EXPECT_EQ(changes, 2);
-}
-
-TEST_F(GameTest, EnterOnHighscoresShowsTheTableUntilAKeyAndLeavesNoneWaiting)
-{
-    int tableFrames = 0;
-    seam::onFrame = [&](int frame) {
-        key[KEY_DOWN] = frame == 1 || frame == 3;
-        key[KEY_ENTER] = frame == 5;
-        tableFrames += frame > 5;
-        if (frame > 5)
-            seam::type(KEY_X << 8 | 'x');
-    };
-    EXPECT_FALSE(game->runMenu());
-    EXPECT_EQ(tableFrames, 1);
-    EXPECT_NE(getpixel(screen, 10, 62), FAKE_CURSOR) << "the table, not the menu";
-    EXPECT_FALSE(keypressed());
+    EXPECT_EQ(std::tuple(game->presetIndex, std::string(game->presetName), game->volume, game->gunAngle),
+              std::tuple(2, std::string("Impossible"), 6, 0));
+    blit(game->background, expected, 0, 0, 0, 0, 640, 480);
+    std::srand(3); // two new fields, and none on the other frames
+    game->makeBackground();
+    game->makeBackground();
+    EXPECT_TRUE(samePicture(game->background, expected));
+    clear_bitmap(expected); // the last frame shown: the cursor on Exit
+    game->drawScene(expected);
+    drawMenu(expected, font, fake.bitmap(RES_CURSOR), MenuItem::Exit, "Impossible", 6);
+    EXPECT_TRUE(samePicture(screen, expected));
 }

@@ -2,121 +2,139 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 #include "app/timer.h"
 #include "game_fixture.h"
 
-namespace {
-constexpr PlayKeys NONE{false, false, false}, FIRE{false, false, true};
-} // namespace
+static constexpr PlayKeys NONE{false, false, false}, FIRE{false, false, true};
 
-TEST_F(GameTest, HeldSpaceFiresOnceEveryReloadPlusOneStepsOnEachPreset)
+// SPACE fires on the first step, then every reloadTicks + 1; a step rolls once, and once more for a spawn.
+TEST_F(GameTest, HeldSpaceFiresEveryReloadPlusOneStepsAndEachStepRollsOnce)
 {
-    struct Preset { int index; const char* name; std::vector<int> shots; }; // index -1: the session as it starts
-    for (const Preset& p : {Preset{-1, "Normal", {1, 12, 23}}, Preset{0, "Easy", {1, 6, 11}}, Preset{3, "Fun", {1, 2, 3}},
-                            Preset{2, "Impossible", {1, 17, 33}}}) {
+    struct Preset { int index, volume; std::vector<int> shots; }; // index -1: the session as it starts
+    for (const Preset& p : {Preset{-1, 5, {1, 12, 23}}, Preset{3, 0, {1, 2, 3}}}) { // Fun, silent
         game->presetIndex = p.index < 0 ? game->presetIndex : p.index;
         game->applyPreset();
+        game->volume = p.volume;
+        game->spawnOdds = 1;
+        game->maxAlive = 3;
         game->startGame();
+        game->shells.clear();
+        game->squad.clear();
+        seam::cues.clear();
+        std::srand(5);
         std::vector<int> shots;
         for (int step = 1; step <= p.shots.back(); ++step)
             if (game->logicStep(FIRE) & CUE_SHOT)
                 shots.push_back(step);
-        EXPECT_EQ(shots, p.shots) << p.name;
-        EXPECT_STREQ(game->presetName, p.name);
+        const int next = std::rand();
+        std::srand(5);
+        for (int i = 0; i < p.shots.back() + 3; ++i)
+            std::rand();
+        EXPECT_EQ(std::tuple(shots, seam::cues.size(), game->shells.size(), game->squad.alive(), next),
+                  std::tuple(p.shots, p.volume ? shots.size() : 0, shots.size(), 3, std::rand())) << p.index;
     }
-}
-
-TEST_F(GameTest, RollsOnceEveryStepAndSpawnsOnlyBelowTheLimit)
-{
-    game->startGame();
-    game->spawnOdds = 1; // every roll divides
-    game->maxAlive = 3;
-    std::srand(5);
-    for (int i = 0; i < 5; ++i)
-        game->logicStep(NONE);
-    const int next = std::rand();
-    std::srand(5);
-    for (int i = 0; i < 5 + 3; ++i) // a roll a step, and a column for each of three spawns
-        std::rand();
-    EXPECT_EQ(next, std::rand());
-    EXPECT_EQ(game->squad.alive(), 3);
 }
 
 TEST_F(GameTest, KillsScoreThePresetsPointsAndEachEventSoundsOncePerStep)
 {
-    game->presetIndex = 2; // Impossible: 30 a kill
-    game->applyPreset();
-    game->startGame();
+    game->pointsPerKill = 30;
     game->maxAlive = 0;
+    game->volume = 10;
     for (int x : {100, 200, 300})
         game->squad.place({x, 100, Descending, 0.0f, 0.5f, 0});
     for (int x : {400, 500})
         game->squad.place({x, 417, Descending, 0.0f, 0.5f, 0}); // both land
-    for (Shell shell : {Shell{110, 105, 0, 0}, {210, 105, 0, 0}, {310, 130, 0, 0}}) // two parachutes and a body
+    // Two parachutes, one that a shell reaches only by moving before the troopers do, and a body.
+    for (Shell shell : {Shell{110, 105, 0, 0}, {210, 150, 0, -40}, {310, 130, 0, 0}})
         game->shells.place(shell);
-    EXPECT_EQ(game->logicStep(NONE), unsigned(CUE_CHUTE_HIT | CUE_LANDING | CUE_BODY_HIT));
-    EXPECT_TRUE(game->score == 90 && game->squad.landed() == 2);
-    std::vector<const SAMPLE*> played;
-    for (const seam::Cue& cue : seam::cues)
-        played.push_back(cue.sample);
-    EXPECT_EQ(played, (std::vector<const SAMPLE*>{fake.sample(RES_SND_CHUTE_HIT), fake.sample(RES_SND_LANDING),
-                                                  fake.sample(RES_SND_BODY_HIT)}));
-    EXPECT_EQ(game->logicStep(NONE), 0u); // the events were taken
-    EXPECT_EQ(game->score, 90);
+    const unsigned cues = game->logicStep(NONE);
+    EXPECT_EQ(std::tuple(cues, cues & CUE_SHOT, game->score, game->squad.landed()),
+              std::tuple(unsigned(CUE_CHUTE_HIT | CUE_LANDING | CUE_BODY_HIT), 0u, 90, 2));
+    auto cue = [&](int index) { return seam::Cue{fake.sample(index), 250, 128, 1000, 0, 0}; }; // centred, once each
+    EXPECT_EQ(seam::cues, (std::vector{cue(RES_SND_CHUTE_HIT), cue(RES_SND_LANDING), cue(RES_SND_BODY_HIT)}));
+    EXPECT_EQ(std::tuple(game->logicStep(NONE), game->score), std::tuple(0u, 90)) << "the events were taken";
 }
 
-TEST_F(GameTest, PlayRunsTheCountedTicksBeforeEachFrameAndEscapeBeforeTheSteps)
+// Each frame runs the ticks counted before it, ESC first; a game leaves its score, its angle, an empty
+// field and, for a qualifying score, a name. The next starts afresh, ticks dropped and the gun ready.
+TEST_F(GameTest, TwoGamesInARow)
 {
-    game->squad.place({200, 100, Descending, 0.0f, 0.5f, 0});
-    logicTicks = 1000; // counted while the menu ran: dropped when the game starts
-    key[KEY_RIGHT] = 1;
+    game->maxAlive = 0;
+    game->pointsPerKill = 200; // the last place of the default table
+    for (int x : {100, 300})
+        game->squad.place({x, 100, Descending, 0.0f, 0.5f, 0});
+    game->shells.place({310, 130, 0, 0}); // a body hit on the second trooper, on the first step
+    logicTicks = 1000;
+    key[KEY_LEFT] = 1;
     key[KEY_SPACE] = 1;
-    std::vector<int> angles;
+    std::vector<int> seen; // angle, score and shells after the first two frames of each game
     seam::onFrame = [&](int frame) {
-        angles.push_back(game->gunAngle);
+        if (frame <= 2)
+            seen.insert(seen.end(), {game->gunAngle, game->score, static_cast<int>(game->shells.size())});
         logicTicks = 2;
-        key[KEY_ESC] = frame == 3; // these two ticks never run
+        key[KEY_ESC] = frame == 2;
+        if (frame == 3) // the name entry's first frame
+            seam::type(KEY_A << 8 | 'A'), seam::type(KEY_ENTER << 8 | 13);
     };
     game->play();
-    EXPECT_EQ(angles, (std::vector<int>{0, 4, 8}));
-    EXPECT_EQ(game->gunAngle, 8);
-    EXPECT_TRUE(game->squad.members().empty() && game->shells.size() == 0) << "the field is emptied";
+    EXPECT_EQ(std::tuple(game->gunAngle, game->score, std::string(game->highScores.name(4)), game->shells.size(),
+                         game->squad.members().size()), std::tuple(-4, 200, std::string("A"), 0u, 0u));
+    seam::frames = 0;
+    game->play();
+    EXPECT_EQ(seen, (std::vector<int>{0, 0, 1, -4, 200, 1, 0, 0, 0, -4, 0, 1}));
 }
 
-TEST_F(GameTest, GameEndsAtTheLimitWithItsCueBeforeTheBanner)
+// Five landing end a Normal game before the frame is shown: its cue, then 49 banner frames over the frozen
+// scene, the first a quarter turned at a quarter size at (276, 194), the last upright at full size at
+// (144, 173). Only a key pressed after them ends the wait.
+TEST_F(GameTest, GameEndsAtTheLimitWithItsCueAndTheTurningBanner)
 {
-    for (int i = 0; i < 5; ++i) // all land on the first step, the Normal limit
+    for (int i = 0; i < 5; ++i)
         game->squad.place({i * 40, 417, Descending, 0.0f, 0.5f, 0});
     game->maxAlive = 0;
-    seam::onFrame = [](int frame) {
-        logicTicks = frame == 1 ? 1 : 0;
-        key[KEY_ESC] = frame > 200;
+    game->score = 4321;
+    auto banner = [&](int x, int y, int s) {
+        return [=, this](BITMAP* b) { rotate_scaled_sprite(b, fake.bitmap(RES_GAME_OVER), x, y, itofix(s), ftofix(s / 256.0)); };
     };
-    seam::onRest = [](int) { seam::type(KEY_SPACE << 8 | ' '); };
+    std::vector<bool> pictures;
+    seam::onFrame = [&](int frame) { // one frame of play, then the banner's
+        logicTicks = frame == 1;
+        if (frame == 3)
+            pictures.push_back(screenShowsScene(banner(276, 194, 64)));
+        if (frame == 10) // a key pressed while the banner turns
+            seam::type(KEY_A << 8 | 'a');
+    };
+    seam::onRest = [&](int rest) {
+        if (rest == 1)
+            pictures.push_back(screenShowsScene(banner(144, 173, 256)));
+        if (rest == 3)
+            seam::type(KEY_ENTER << 8 | 13);
+    };
     game->play();
-    EXPECT_EQ(seam::frames, 1 + 49) << "one frame of play, then the banner";
-    ASSERT_FALSE(seam::cues.empty());
-    EXPECT_TRUE(seam::cues.back().sample == fake.sample(RES_SND_GAME_OVER) && seam::cues.back().frame == 1);
+    EXPECT_EQ(std::tuple(pictures, seam::frames, seam::rests, keypressed(), seam::cues.back()),
+              std::tuple(std::vector<bool>(2, true), 1 + 49, 3, 0, seam::Cue{fake.sample(RES_SND_GAME_OVER), 125, 128, 1000, 0, 1}));
 }
 
+// P held into a game pauses it once; paused frames, and the one that resumes, run no steps.
 TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
 {
+    key[KEY_P] = 1;
     key[KEY_RIGHT] = 1;
-    std::vector<int> angles, centreInk;
+    std::vector<int> angles, pictures;
     seam::onFrame = [&](int frame) {
         angles.push_back(game->gunAngle);
-        int ink = 0; // the last frame shown, around the centre
-        for (int y = 230; y < 250; ++y)
-            for (int x = 290; x < 350; ++x)
-                ink += getpixel(screen, x, y) != FAKE_SKY && getpixel(screen, x, y) != FAKE_WHITE;
-        centreInk.push_back(ink);
-        logicTicks += 3; // ticks a paused frame does not drop would burst out on resuming
-        key[KEY_P] = frame == 1 || frame == 3; // pause, release, resume
-        key[KEY_ESC] = frame == 5;
+        if (frame == 2 || frame == 5) // paused, then resumed
+            pictures.push_back(screenShowsScene([frame](BITMAP* b) {
+                if (frame == 2)
+                    textout_centre_ex(b, font, "Paused", 320, (480 - text_height(font)) / 2, -1, -1);
+            }));
+        logicTicks += frame == 4 ? 0 : 3; // ticks a paused frame kept would burst out on resuming
+        key[KEY_P] = frame == 1 || frame == 3;
+        key[KEY_ESC] = frame == 6;
     };
     game->play();
-    EXPECT_EQ(angles, (std::vector<int>{0, 0, 0, 0, 6}));
-    EXPECT_TRUE(centreInk[2] > 0 && centreInk[3] > 0 && centreInk[4] == 0);
+    EXPECT_EQ(std::tuple(angles, pictures), std::tuple(std::vector<int>{0, 0, 0, 0, 0, 6}, std::vector<int>{1, 1}));
 }
