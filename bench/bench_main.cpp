@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/scaled_copy.h"
 #include "app/startup.h"
 #include "game/game.h"
 #include "res/resource_access.h"
@@ -128,19 +127,14 @@ void frameGrown(benchmark::State& state, Bench b, int scale, const std::string& 
     placeLoad(*b.game, Load::LongGame);
     b.game->gunAngle = 30;
     b.game->drawScene(b.frame); // the turned pictures, once
-    BITMAP* wide = create_bitmap(640 * scale, GROWN_ROWS_AT_ONCE * scale);
     BITMAP* window = create_bitmap(640 * scale, 480 * scale);
     timeEach(state, name, [] {},
              [&] {
                  b.game->drawScene(b.frame);
                  b.game->drawScoreLine(b.frame);
-                 if (scale == 1)
-                     blit(b.frame, window, 0, 0, 0, 0, 640, 480);
-                 else
-                     copyGrown(b.frame, wide, window, scale, 0, 0, 640, 480);
+                 stretch_blit(b.frame, window, 0, 0, 640, 480, 0, 0, 640 * scale, 480 * scale);
              });
     destroy_bitmap(window);
-    destroy_bitmap(wide);
 }
 
 double percentile(std::vector<double> v, double p)

@@ -1,25 +1,9 @@
 #include "app/scaled_copy.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
 namespace {
-
-// Writes each of the w bytes of from scale times over, at to.
-void widen(const unsigned char* from, unsigned char* to, int w, int scale)
-{
-    const int end = w * scale;
-    int i = 0;
-    // Eight copies of a byte go in one store; what a store writes beyond its
-    // pixel is the next pixel's place, which that pixel's own write covers.
-    for (; scale <= 8 && i * scale + 8 <= end; ++i) {
-        const std::uint64_t eight = from[i] * 0x0101010101010101ull;
-        std::memcpy(to + i * scale, &eight, sizeof eight);
-    }
-    for (; i < w; ++i)
-        std::memset(to + i * scale, from[i], scale);
-}
 
 // The columns [first, last) in which row y of frame and shown differ; empty when the rows are equal.
 struct Span {
@@ -40,22 +24,7 @@ Span changedColumns(BITMAP* frame, BITMAP* shown, int y)
 
 } // namespace
 
-void copyGrown(BITMAP* source, BITMAP* wide, BITMAP* target, int scale, int x, int y, int w, int h)
-{
-    const int atOnce = wide->h / scale;
-    for (int top = y; top < y + h; top += atOnce) {
-        const int rows = std::min(atOnce, y + h - top);
-        for (int row = 0; row < rows; ++row) {
-            unsigned char* first = wide->line[row * scale] + x * scale;
-            widen(source->line[top + row] + x, first, w, scale);
-            for (int k = 1; k < scale; ++k)
-                std::memcpy(wide->line[row * scale + k] + x * scale, first, w * scale);
-        }
-        blit(wide, target, x * scale, 0, x * scale, top * scale, w * scale, rows * scale);
-    }
-}
-
-void copyChanged(BITMAP* frame, BITMAP* shown, BITMAP* wide, BITMAP* target, int scale)
+void copyChanged(BITMAP* frame, BITMAP* shown, BITMAP* target, int scale)
 {
     for (int y = 0; y < frame->h;) {
         Span row = changedColumns(frame, shown, y);
@@ -73,6 +42,8 @@ void copyChanged(BITMAP* frame, BITMAP* shown, BITMAP* wide, BITMAP* target, int
             ++y;
             row = y < frame->h ? changedColumns(frame, shown, y) : Span{0, 0};
         } while (row.first != row.last);
-        copyGrown(frame, wide, target, scale, band.first, top, band.last - band.first, y - top);
+        const int w = band.last - band.first;
+        const int h = y - top;
+        stretch_blit(frame, target, band.first, top, w, h, band.first * scale, top * scale, w * scale, h * scale);
     }
 }

@@ -44,7 +44,7 @@ void Window::present(BITMAP* frame)
     if (scale == 1)
         blit(frame, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
     else
-        copyChanged(frame, shown, wide, screen, scale);
+        copyChanged(frame, shown, screen, scale);
 }
 
 void Window::toggle()
@@ -53,7 +53,9 @@ void Window::toggle()
     int desktopHeight = 0;
     const bool known = get_desktop_resolution(&desktopWidth, &desktopHeight) == 0;
     const int wanted = scale > 1 || !known ? 1 : largestScale(desktopWidth, desktopHeight);
-    if (wanted == scale || !picturesFor(wanted))
+    if (!shown)
+        shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
+    if (wanted == scale || !shown)
         return; // where not even twice the size fits F11 does nothing, nor without the memory
     if (scale == 1)
         blit(screen, shown, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT); // the picture the player sees
@@ -72,22 +74,7 @@ void Window::toggle()
     }
     set_palette(palette);
     settleFocus();
-    if (scale == 1)
-        blit(shown, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
-    else
-        copyGrown(shown, wide, screen, scale, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
-}
-
-bool Window::picturesFor(int wanted)
-{
-    if (!shown)
-        shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
-    if (wanted > 1 && (!wide || wide->w != FRAME_WIDTH * wanted)) {
-        if (wide)
-            destroy_bitmap(wide);
-        wide = create_bitmap(FRAME_WIDTH * wanted, GROWN_ROWS_AT_ONCE * wanted);
-    }
-    return shown && (wanted == 1 || wide);
+    stretch_blit(shown, screen, 0, 0, FRAME_WIDTH, FRAME_HEIGHT, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
 }
 
 void Window::settleFocus()
@@ -105,7 +92,5 @@ void Window::releaseBitmaps()
 {
     if (shown)
         destroy_bitmap(shown);
-    if (wide)
-        destroy_bitmap(wide);
-    shown = wide = nullptr;
+    shown = nullptr;
 }

@@ -32,14 +32,11 @@ public:
 private:
     // Switches between 640x480 and the largest size the desktop holds.
     void toggle();
-    // Makes the pictures a window of the wanted scale needs; false without the memory.
-    bool picturesFor(int wanted);
     // Waits for and drops the focus-out that remapping the window causes.
     static void settleFocus();
 
     int scale = 1;
     bool f11Held = false;
     BITMAP* shown = nullptr; // the last frame shown in a grown window
-    BITMAP* wide = nullptr;  // rows of the grown picture on their way to the screen
     std::string lostReason;
 };
