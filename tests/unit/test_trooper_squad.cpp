@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -111,4 +112,41 @@ TEST(TrooperSquad, FallingShowsItsFirstPictureForFiveStepsThenEachForSixAndTheLa
     }
     EXPECT_EQ(shown, "AAAAABBBBBBAAAAAABBBBBBA");
     destroy_bitmap(frame);
+}
+
+// Descending troopers show the parachute picture as rotate_sprite turns it by their
+// sway truncated toward zero, at every angle of the turned copies and past them;
+// the copies are made once, so a changed picture shows once they are released.
+TEST(TrooperSquad, DescendingShowsTheParachuteTurnedByItsSwayFromCopiesMadeOnce)
+{
+    FakeResources fake;
+    BITMAP* chute = static_cast<BITMAP*>(fake.data()[RES_TROOPER].dat);
+    TrooperSquad squad;
+    for (int angle = -15; angle <= 15; ++angle)
+        squad.place({(angle + 15) % 9 * 70 - 5, (angle + 15) / 9 * 100 - 5, Descending, angle + (angle < 0 ? -0.5f : 0.5f),
+                     0.5f, 0});
+    BITMAP *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
+    auto showsExpected = [&](bool turnAgain) {
+        clear_bitmap(frame);
+        squad.draw(frame, fake.data());
+        if (turnAgain) {
+            clear_bitmap(expected);
+            for (const Trooper& t : squad.members())
+                rotate_sprite(expected, chute, t.x, t.y, itofix(static_cast<int>(t.sway)));
+        }
+        bool same = true;
+        for (int y = 0; y < 480; ++y)
+            same = same && !std::memcmp(frame->line[y], expected->line[y], 640);
+        return same;
+    };
+    EXPECT_TRUE(showsExpected(true));
+    clear_to_color(chute, FAKE_FALL_B);
+    EXPECT_TRUE(showsExpected(false)) << "the copies of the old picture";
+    squad.releaseSprites();
+    EXPECT_TRUE(showsExpected(true)) << "the new picture, turned again";
+    squad.place({300, 400, Descending, -16.5f, 0.5f, 0});
+    squad.place({400, 400, Descending, 16.0f, 0.5f, 0});
+    EXPECT_TRUE(showsExpected(true)) << "turned past the copies";
+    destroy_bitmap(frame);
+    destroy_bitmap(expected);
 }
