@@ -5,7 +5,6 @@
 #include <allegro.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -36,7 +35,6 @@ int main(int argc, char** argv)
             const unsigned bits = keys();
             game.logicStep(PlayKeys{(bits & 3) == 1, (bits & 3) == 2, (bits & 4) != 0});
         }
-        std::printf("%-10s score %d\n", game.presetName, game.score);
         game.releaseBitmaps();
     }
     std::filesystem::remove_all(dir);
