@@ -116,7 +116,8 @@ TEST(TrooperSquad, FallingShowsItsFirstPictureForFiveStepsThenEachForSixAndTheLa
 
 // Descending troopers show the parachute picture as rotate_sprite turns it by their
 // sway truncated toward zero, at every angle of the turned copies and past them;
-// the copies are made once, so a changed picture shows once they are released.
+// the copies are made once, so a changed picture shows once they are released;
+// without memory for them, rotate_sprite draws each.
 TEST(TrooperSquad, DescendingShowsTheParachuteTurnedByItsSwayFromCopiesMadeOnce)
 {
     FakeResources fake;
@@ -139,6 +140,10 @@ TEST(TrooperSquad, DescendingShowsTheParachuteTurnedByItsSwayFromCopiesMadeOnce)
             same = same && !std::memcmp(frame->line[y], expected->line[y], 640);
         return same;
     };
+    auto makeBitmap = system_driver->create_bitmap;
+    system_driver->create_bitmap = [](int, int, int) -> BITMAP* { return nullptr; };
+    EXPECT_TRUE(showsExpected(true)) << "turned by rotate_sprite itself, with no memory for copies";
+    system_driver->create_bitmap = makeBitmap;
     EXPECT_TRUE(showsExpected(true));
     clear_to_color(chute, FAKE_FALL_B);
     EXPECT_TRUE(showsExpected(false)) << "the copies of the old picture";
