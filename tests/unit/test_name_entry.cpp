@@ -67,4 +67,7 @@ TEST_F(GameTest, NameEntryDropsKeysFromTheGameTakesOneKeyAFrameAndSavesTheName)
     for (int y = 0; y < 480; ++y)
         ASSERT_EQ(std::memcmp(screen->line[y], expected->line[y], 640), 0) << "row " << y;
     destroy_bitmap(expected);
+    seam::onFrame = [](int) { seam::type(ESCAPE); };
+    game->enterName();
+    EXPECT_EQ(game->highScores.score(1), 800u) << "Esc leaves the table as it was";
 }
