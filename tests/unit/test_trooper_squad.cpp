@@ -84,9 +84,8 @@ TEST(TrooperSquad, OneStepOfHitsLandingsAndFallsCountedAndTakenOnce)
                                                              {400, 107, Falling}, {20, 479, Falling}}));
     EXPECT_EQ(shells.size(), 3u) << "the body shell behind a hit parachute, and those by the landed and the falling";
     EXPECT_EQ((std::pair{squad.alive(), squad.landed()}), (std::pair{2, 2}));
-    EXPECT_EQ((std::pair{squad.takeKills(), squad.takeKills()}), (std::pair{3, 0}));
-    EXPECT_EQ((std::pair{squad.takeChuteHit(), squad.takeChuteHit()}), (std::pair{1, 0}));
-    EXPECT_EQ((std::pair{squad.takeBodyHit(), squad.takeBodyHit()}), (std::pair{1, 0}));
+    EXPECT_EQ((std::tuple{squad.takeKills(), squad.takeKills(), squad.takeChuteHit(), squad.takeChuteHit(),
+                          squad.takeBodyHit(), squad.takeBodyHit()}), (std::tuple{3, 0, 1, 0, 1, 0})); // each taken once
     squad.clear();
     EXPECT_EQ((std::tuple{squad.members().size(), squad.alive(), squad.landed()}), (std::tuple{0u, 0, 0}));
 }
