@@ -106,11 +106,11 @@ TEST(HighScoreRules, DefaultsQualifyingAndNames)
     EXPECT_EQ(std::vector(packed.begin() + 15, packed.begin() + 20), (std::vector<unsigned char>{0, 1, 2, 3, 4}));
     unsigned char raw[HIGH_SCORE_FILE_BYTES] = {};
     std::memset(raw, 'Z', 16);             // no NUL at all
-    std::memcpy(raw + 20, "ab\0junk!", 8); // junk after the NUL
+    std::memcpy(raw + 21, "junk!", 5);     // junk after an empty name's NUL
     t.decode(raw);
     EXPECT_EQ(t.name(0), std::string(15, 'Z'));
-    EXPECT_STREQ(t.name(1), "ab");
-    for (int b = 2; b < 16; ++b)
+    EXPECT_STREQ(t.name(1), "");
+    for (int b = 1; b < 16; ++b)
         EXPECT_EQ(t.encode()[20 + b], 0) << b;
 }
 
