@@ -5,12 +5,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "fake_resources.h"
+#include "game_fixture.h"
 #include "world/trooper_squad.h"
 
 namespace {
@@ -134,10 +133,7 @@ TEST(TrooperSquad, DescendingShowsTheParachuteTurnedByItsSwayFromCopiesMadeOnce)
             for (const Trooper& t : squad.members())
                 rotate_sprite(expected, chute, t.x, t.y, itofix(static_cast<int>(t.sway)));
         }
-        bool same = true;
-        for (int y = 0; y < 480; ++y)
-            same = same && !std::memcmp(frame->line[y], expected->line[y], 640);
-        return same;
+        return samePicture(frame, expected);
     };
     auto makeBitmap = system_driver->create_bitmap;
     system_driver->create_bitmap = [](int, int, int) -> BITMAP* { return nullptr; };
