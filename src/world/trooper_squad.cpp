@@ -1,20 +1,18 @@
 #include "world/trooper_squad.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "res/resource_access.h"
 
 namespace {
 
-const int landingLine = 417;  // a descending trooper past this line is on the ground
-const int groundY = 418;
-const int bottomEdge = 479;
-
-// Flips the sway direction once the tilt has gone past 15 units either way.
+// Flips the sway direction once the tilt has gone past the limit either way.
 void swing(Trooper& trooper)
 {
     trooper.sway += trooper.swayStep;
-    const bool turn = trooper.sway >= 0.0f ? trooper.sway > 15.0f : trooper.sway < -15.0f;
+    const float limit = Trooper::SWAY_LIMIT;
+    const bool turn = trooper.sway >= 0.0f ? trooper.sway > limit : trooper.sway < -limit;
     if (turn)
         trooper.swayStep = -trooper.swayStep;
 }
@@ -31,11 +29,11 @@ TrooperSquad::~TrooperSquad()
 void TrooperSquad::spawn()
 {
     Trooper trooper;
-    trooper.x = std::rand() % 630;
-    trooper.y = -40;
+    trooper.x = std::rand() % Trooper::SPAWN_COLUMNS;
+    trooper.y = Trooper::SPAWN_Y;
     trooper.state = Descending;
-    trooper.sway = -15.0f;
-    trooper.swayStep = 0.5f;
+    trooper.sway = -Trooper::SWAY_LIMIT;
+    trooper.swayStep = Trooper::SWAY_STEP;
     trooper.frame = 0;
     troopers.push_back(trooper);
     ++aliveCount;
@@ -49,21 +47,22 @@ void TrooperSquad::update(ShellList& shells)
         bool remove = false;
 
         if (trooper.state == Descending) {
-            trooper.y += 1;
+            trooper.y += Trooper::DESCENT_SPEED;
             swing(trooper);
-            if (trooper.y > landingLine) {
-                trooper.y = groundY;
+            if (trooper.y > Trooper::LANDING_LINE) {
+                trooper.y = Trooper::GROUND_Y;
                 trooper.state = Landed;
                 ++landedCount;
                 landingFlag = 1;
             }
             // A trooper that has just landed is still tested in this step.
-            if (shells.hitTest(trooper.x, trooper.y, 26, 16) != -1) {
+            if (shells.hitTest(trooper.x, trooper.y, Trooper::BOX_WIDTH, Trooper::CHUTE_HEIGHT) != -1) {
                 trooper.state = Falling;
                 --aliveCount;
                 ++killCount;
                 chuteHitFlag = 1;
-            } else if (shells.hitTest(trooper.x, trooper.y + 16, 26, 24) != -1) {
+            } else if (shells.hitTest(trooper.x, trooper.y + Trooper::CHUTE_HEIGHT, Trooper::BOX_WIDTH,
+                                      Trooper::BODY_HEIGHT) != -1) {
                 remove = true;
                 --aliveCount;
                 ++killCount;
@@ -72,9 +71,9 @@ void TrooperSquad::update(ShellList& shells)
         }
 
         if (!remove && trooper.state == Falling) {
-            trooper.y += 7;
-            trooper.frame = (trooper.frame + 1) % 12;
-            if (trooper.y > bottomEdge)
+            trooper.y += Trooper::FALL_SPEED;
+            trooper.frame = (trooper.frame + 1) % Trooper::FALL_FRAMES;
+            if (trooper.y > Trooper::BOTTOM_EDGE)
                 remove = true;
         }
 
@@ -95,7 +94,7 @@ void TrooperSquad::draw(BITMAP* dest, DATAFILE* resources) const
                          static_cast<int>(trooper.sway));
             break;
         case Falling: {
-            const int index = trooper.frame <= 5 ? RES_TROOPER_FALL_A : RES_TROOPER_FALL_B;
+            const int index = trooper.frame <= Trooper::FALL_A_LAST_FRAME ? RES_TROOPER_FALL_A : RES_TROOPER_FALL_B;
             draw_sprite(dest, resourceBitmap(resources, index), trooper.x, trooper.y);
             break;
         }
@@ -117,33 +116,25 @@ void TrooperSquad::clear()
 // Returns the hits since the last call and resets the count.
 int TrooperSquad::takeKills()
 {
-    const int kills = killCount;
-    killCount = 0;
-    return kills;
+    return std::exchange(killCount, 0);
 }
 
 // Returns whether a parachute was hit since the last call and resets the flag.
 int TrooperSquad::takeChuteHit()
 {
-    const int flag = chuteHitFlag;
-    chuteHitFlag = 0;
-    return flag;
+    return std::exchange(chuteHitFlag, 0);
 }
 
 // Returns whether a trooper landed since the last call and resets the flag.
 int TrooperSquad::takeLanding()
 {
-    const int flag = landingFlag;
-    landingFlag = 0;
-    return flag;
+    return std::exchange(landingFlag, 0);
 }
 
 // Returns whether a body was hit since the last call and resets the flag.
 int TrooperSquad::takeBodyHit()
 {
-    const int flag = bodyHitFlag;
-    bodyHitFlag = 0;
-    return flag;
+    return std::exchange(bodyHitFlag, 0);
 }
 
 // Appends a trooper as given; only a falling one stays out of the alive count.

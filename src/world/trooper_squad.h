@@ -12,8 +12,33 @@ enum TrooperState : int {
     Landed = 2
 };
 
-// One trooper: sprite top-left, state, parachute tilt and falling animation counter.
+// One trooper: sprite top-left, state, parachute tilt and falling animation
+// counter, and the numbers every trooper moves and is hit by.
 struct Trooper {
+    // Hit boxes from the sprite's top-left: the parachute, and the body below it;
+    // they share the line y + CHUTE_HEIGHT, where the parachute is tested first.
+    static constexpr int BOX_WIDTH = 26;
+    static constexpr int CHUTE_HEIGHT = 16;
+    static constexpr int BODY_HEIGHT = 24;
+    // A descending trooper whose top passes LANDING_LINE stands at GROUND_Y.
+    static constexpr int LANDING_LINE = 417;
+    static constexpr int GROUND_Y = 418;
+    // A falling trooper whose top passes the frame's last row is gone.
+    static constexpr int BOTTOM_EDGE = 479;
+    // New troopers start above the sky, in one of SPAWN_COLUMNS columns from x 0.
+    static constexpr int SPAWN_COLUMNS = 630;
+    static constexpr int SPAWN_Y = -40;
+    // The parachute tilts SWAY_STEP a step and swings back once past SWAY_LIMIT either way.
+    static constexpr float SWAY_LIMIT = 15.0f;
+    static constexpr float SWAY_STEP = 0.5f;
+    // Pixels a step while descending and while falling.
+    static constexpr int DESCENT_SPEED = 1;
+    static constexpr int FALL_SPEED = 7;
+    // The falling animation counts FALL_FRAMES frames and shows its first picture
+    // up to FALL_A_LAST_FRAME, the second after it.
+    static constexpr int FALL_FRAMES = 12;
+    static constexpr int FALL_A_LAST_FRAME = 5;
+
     int x;
     int y;
     int state;

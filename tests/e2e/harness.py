@@ -64,11 +64,6 @@ def volume_bar_length(img):
     return length
 
 
-def encode_scores(entries):
-    """The table's 100 bytes: per entry 16 name bytes NUL-padded, then the score LE."""
-    return b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries)
-
-
 def run_pack(args, workdir):
     res = subprocess.run(["pack"] + args, cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     check(res.returncode == 0, "pack %s failed: %s" % (args, res.stdout.decode(errors="replace")))
@@ -86,8 +81,10 @@ def read_hiscores(path):
 
 
 def write_hiscores(path, entries):
+    """Packs the entries as the game does: per entry 16 name bytes NUL-padded, then the score LE."""
     with tempfile.TemporaryDirectory() as scratch:
-        open(os.path.join(scratch, "in"), "wb").write(encode_scores(entries))
+        open(os.path.join(scratch, "in"), "wb").write(
+            b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries))
         run_pack(["in", "out"], scratch)
         shutil.copy(os.path.join(scratch, "out"), path)
 
@@ -110,14 +107,12 @@ def start_xvfb(screen):
                              "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
     os.close(write_fd)
-    number = b""  # read to its newline: the server fails if the pipe closes before it
-    while not number.endswith(b"\n") and select.select([read_fd], [], [], 30)[0]:
-        number += os.read(read_fd, 64) or b"\n"
-    os.close(read_fd)
+    with os.fdopen(read_fd) as pipe:  # the number and a newline, or nothing if the server fails
+        number = pipe.readline() if select.select([pipe], [], [], 30)[0] else ""
     if not number.strip():
         stop_group(proc)
         raise E2EError("Xvfb did not start")
-    return proc, ":" + number.decode().strip()
+    return proc, ":" + number.strip()
 
 
 class Session:

@@ -1,25 +1,29 @@
 #include <gtest/gtest.h>
 
+#include "game_fixture.h"
 #include "scores/high_score_screen.h"
 
-// The table's rows against a picture drawn from its layout: the title, place
-// numbers ending at x 150, names from x 150 (empty here), scores from x 450.
-TEST(HighScoreScreen, RowsStandAtTheirPlacesNumberedFromOne)
+// The table screen against a picture drawn from its layout over the scene: the
+// title, place numbers ending at x 150, names from x 150, scores from x 450.
+// Without memory for a frame, it and the name entry give up at once.
+TEST_F(GameTest, TableScreenShowsItsRowsOverTheSceneUntilAKey)
 {
-    HighScoreTable table;
-    table.fillDefault("", 50, 10);
-    BITMAP *frame = create_bitmap(640, 480), *expected = create_bitmap(640, 480);
-    clear_bitmap(frame);
+    game->highScores.fillDefault("Zed", 50, 10);
+    seam::onFrame = [](int) { seam::type(KEY_X << 8 | 'x'); };
+    seam::noMemory = true;
+    game->enterName();
+    game->showHighScores();
+    seam::noMemory = false;
+    game->showHighScores();
     clear_bitmap(expected);
-    drawHighScoreRows(frame, font, table);
+    game->drawScene(expected);
     textout_centre_ex(expected, font, "H I G H S C O R E S !", 320, 30, -1, -1);
     struct Row { const char *place, *score; int y; };
     for (Row r : {Row{"1.  ", "50", 70}, {"2.  ", "40", 95}, {"3.  ", "30", 120}, {"4.  ", "20", 145}, {"5.  ", "10", 170}}) {
         textout_right_ex(expected, font, r.place, 150, r.y, -1, -1);
+        textout_ex(expected, font, "Zed", 150, r.y, -1, -1);
         textout_ex(expected, font, r.score, 450, r.y, -1, -1);
     }
-    for (int y = 0; y < 480; ++y)
-        ASSERT_EQ(memcmp(frame->line[y], expected->line[y], 640), 0) << "row " << y;
-    destroy_bitmap(expected);
-    destroy_bitmap(frame);
+    EXPECT_TRUE(samePicture(screen, expected));
+    EXPECT_EQ(seam::frames, 1);
 }

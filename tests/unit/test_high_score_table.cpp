@@ -78,7 +78,7 @@ TEST(HighScoreRules, InsertReplacesFirstLowestAndSortsStably)
         {{800, 500, 200, 200, 200}, 200, {800, 500, 200, 200, 200}, 2}, // takes the first lowest place
         {ALL_800, 900, {900, 800, 800, 800, 800}, 0},
         {ALL_800, 800, ALL_800, 0},
-        {{100, 900, 50, 300, 50}, 60, {900, 300, 100, 60, 50}, 3},      // unsorted file order
+        {{100, 5, 50, 60, 70}, 200, {200, 100, 70, 60, 50}, 0},        // unsorted file order
         {DEFAULTS, 0x80000000u, {0x80000000u, 800, 650, 500, 350}, 0},  // unsigned
     };
     for (const Case& c : cases) {
@@ -95,22 +95,22 @@ TEST(HighScoreRules, DefaultsQualifyingAndNames)
     HighScoreTable t;
     t.fillDefault("Orlem Vasket", 800, 200);
     EXPECT_EQ(scoresOf(t), DEFAULTS);
-    EXPECT_TRUE(t.qualifies(200) && !t.qualifies(199));
-    t.fillDefault("A", 801, 200);
-    EXPECT_EQ(scoresOf(t), (Scores{801, 651, 501, 351, 201}));
-    t.fillDefault("B", 100, 500);
-    EXPECT_EQ(scoresOf(t), (Scores{100, 200, 300, 400, 500}));
+    EXPECT_FALSE(t.load("no-such-folder/hiscores.hst"));
+    EXPECT_EQ(scoresOf(t), DEFAULTS) << "a failed load leaves the table as it was";
+    EXPECT_EQ((std::pair{t.qualifies(200), t.qualifies(199)}), (std::pair{true, false}));
     setScores(t, {0xFFFFFFFFu, 0x80000000u, 0x80000000u, 0x80000000u, 0x80000000u});
-    EXPECT_TRUE(!t.qualifies(0x7FFFFFFFu) && t.qualifies(0x80000000u));
+    EXPECT_EQ((std::pair{t.qualifies(0x7FFFFFFFu), t.qualifies(0x80000000u)}), (std::pair{false, true}));
 
-    t.fillDefault("ABCDEFGHIJKLMNO", 1, 1); // names end within their sixteen bytes
-    EXPECT_EQ(t.encode()[15], 0);
+    t.fillDefault("ABCDEFGHIJKLMNO", 0x04030201, 0); // a name that ends in its sixteenth byte, a little-endian score
+    const auto packed = t.encode();
+    EXPECT_EQ(std::vector(packed.begin() + 15, packed.begin() + 20), (std::vector<unsigned char>{0, 1, 2, 3, 4}));
     unsigned char raw[HIGH_SCORE_FILE_BYTES] = {};
     std::memset(raw, 'Z', 16);             // no NUL at all
-    std::memcpy(raw + 20, "ab\0junk!", 8); // junk after the NUL
+    std::memcpy(raw + 21, "junk!", 5);     // junk after an empty name's NUL
     t.decode(raw);
-    EXPECT_TRUE(t.name(0) == std::string(15, 'Z') && t.name(1) == std::string("ab"));
-    for (int b = 2; b < 16; ++b)
+    EXPECT_EQ(t.name(0), std::string(15, 'Z'));
+    EXPECT_STREQ(t.name(1), "");
+    for (int b = 1; b < 16; ++b)
         EXPECT_EQ(t.encode()[20 + b], 0) << b;
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -137,4 +138,24 @@ TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
     };
     game->play();
     EXPECT_EQ(std::tuple(angles, pictures), std::tuple(std::vector<int>{0, 0, 0, 0, 0, 6}, std::vector<int>{1, 1}));
+}
+
+// Random keys on every preset, games back to back as the play loop runs them: a guard against crashes
+// and, in the sanitizer build, undefined behaviour on inputs no other test plans.
+TEST_F(GameTest, RandomKeysPlayGamesBackToBackOnEveryPreset)
+{
+    std::mt19937 keys(1);
+    for (int preset = 0; preset < 4; ++preset) {
+        game->presetIndex = preset;
+        game->applyPreset();
+        for (int step = 0; step < 20000; ++step) {
+            if (step == 0 || game->squad.landed() >= game->landingLimit) {
+                game->squad.clear();
+                game->shells.clear();
+                game->startGame();
+            }
+            const unsigned bits = keys();
+            game->logicStep(PlayKeys{(bits & 3) == 1, (bits & 3) == 2, (bits & 4) != 0});
+        }
+    }
 }

@@ -1,20 +1,31 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <tuple>
+
 #include "world/shell_list.h"
 
-TEST(ShellList, FiresFromTheBarrelTipBitForBit)
+TEST(ShellList, FiresFromTheBarrelTipBitForBitAndDrawsDiscsOfRadiusTwo)
 {
     struct Row { int angle; float x, y, vx, vy; };
     for (const Row& r : {Row{0, 320.0f, 337.5f, 0.0f, -10.0f},
-                         Row{2, 321.349365234375f, 337.5331115722656f, 0.49067673087120056f, -9.987954139709473f},
-                         Row{32, 339.4454345703125f, 345.5545654296875f, 7.071067810058594f, -7.071067810058594f},
-                         Row{64, 347.5f, 365.0f, 10.0f, -6.123234e-16f},
-                         Row{-64, 292.5f, 365.0f, -10.0f, -6.123234e-16f}}) {
+                         Row{2, 321.349365234375f, 337.5331115722656f, 0.49067673087120056f, -9.987954139709473f}}) {
         ShellList list;
         list.fire(r.angle);
         const Shell& s = list.items().front();
-        EXPECT_TRUE(s.x == r.x && s.y == r.y && s.vx == r.vx && s.vy == r.vy) << "angle " << r.angle;
+        EXPECT_EQ((std::tuple{s.x, s.y, s.vx, s.vy}), (std::tuple{r.x, r.y, r.vx, r.vy})) << "angle " << r.angle;
     }
+    ShellList list;
+    list.place({20.9f, 10.9f, 0, 0}); // drawn where its centre truncates to
+    BITMAP *drawn = create_bitmap(40, 20), *expected = create_bitmap(40, 20);
+    clear_bitmap(drawn);
+    clear_bitmap(expected);
+    list.draw(drawn);
+    circlefill(expected, 20, 10, 2, makecol(204, 104, 0));
+    for (int y = 0; y < 20; ++y)
+        EXPECT_EQ(std::memcmp(drawn->line[y], expected->line[y], 40), 0) << "row " << y;
+    destroy_bitmap(drawn);
+    destroy_bitmap(expected);
 }
 
 TEST(ShellList, StaysOnTheEdgesAndLeavesPastThemSkippingNothing)
@@ -31,14 +42,12 @@ TEST(ShellList, StaysOnTheEdgesAndLeavesPastThemSkippingNothing)
     EXPECT_EQ(list.items().front().x, 302.0f);
 }
 
-TEST(ShellList, HitTestTakesTheOldestShellInsideInclusiveEdges)
+// The box's edges are probed through the troopers' boxes.
+TEST(ShellList, HitTestConsumesTheOldestShellInTheBoxAndSaysWhetherItFoundOne)
 {
     ShellList list;
-    EXPECT_EQ(list.hitTest(0, 0, 640, 480), -1);
-    list.place({126.0f, 116.0f, 1.0f, 0.0f}); // bottom-right corner
-    list.place({100.0f, 100.0f, 2.0f, 0.0f}); // top-left corner
-    list.place({126.5f, 116.0f, 3.0f, 0.0f}); // just outside
-    list.place({99.5f, 116.5f, 4.0f, 0.0f});  // just outside
-    EXPECT_TRUE(list.hitTest(100, 100, 26, 16) == 1 && list.items().front().vx == 2.0f);
-    EXPECT_TRUE(list.hitTest(100, 100, 26, 16) == 1 && list.hitTest(100, 100, 26, 16) == -1 && list.size() == 2u);
+    list.place({100.0f, 100.0f, 1.0f, 0.0f});
+    list.place({100.0f, 100.0f, 2.0f, 0.0f});
+    EXPECT_EQ(list.hitTest(90, 90, 20, 20), 1);
+    EXPECT_EQ((std::tuple{list.items().front().vx, list.hitTest(0, 0, 10, 10)}), (std::tuple{2.0f, -1}));
 }
