@@ -135,6 +135,9 @@ def leave(s, ref, how):
         close_button(s)
     elif how == "x lost":
         h.stop_group(s.xvfb)
+    elif how == "F11":  # and no window can be had: the reason on standard error, after the table's save
+        s.key("keydown", "F11")
+        h.wait_for(lambda: GFX + "Refused for the test." in open(s.log.name).read(), 10.0, "the reason")
     else:
         s.proc.send_signal(getattr(signal, how))
     return s.wait_exit(10.0)
@@ -374,6 +377,8 @@ CASES = [
     dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown], end="SIGTERM"),
     dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
+    dict(name="window_lost", screen="3840x2160x24", end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:
+         s.env_extra.update(LD_PRELOAD=s.args.preload, VOLLIX_REFUSE_AFTER="1", ASAN_OPTIONS="verify_asan_link_order=0")),
     dict(name="gamepad", prep=plugged, steps=[gamepad], end="SIGTERM"),
 ]
 VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[walk], code=(0, 99), table=HAS_ZED)
