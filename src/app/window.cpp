@@ -49,10 +49,10 @@ void Window::present(BITMAP* frame)
 
 void Window::toggle()
 {
-    int desktopWidth = 0;
+    int desktopWidth = 0; // left so when the desktop's size is unknown: no larger window fits
     int desktopHeight = 0;
-    const bool known = get_desktop_resolution(&desktopWidth, &desktopHeight) == 0;
-    const int wanted = scale > 1 || !known ? 1 : largestScale(desktopWidth, desktopHeight);
+    get_desktop_resolution(&desktopWidth, &desktopHeight);
+    const int wanted = scale > 1 ? 1 : largestScale(desktopWidth, desktopHeight);
     if (!shown)
         shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
     if (wanted == scale || !shown)
@@ -90,7 +90,6 @@ void Window::settleFocus()
 
 void Window::releaseBitmaps()
 {
-    if (shown)
-        destroy_bitmap(shown);
+    destroy_bitmap(shown); // none yet: the library passes over a null bitmap
     shown = nullptr;
 }
