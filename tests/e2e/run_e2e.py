@@ -190,7 +190,7 @@ def gamepad(s, ref):
         send(*event)
         s.wait_screen(shown, what)
     os.close(s.pad)  # pulled out with A and the stick held
-    s.wait_screen(lambda img: shells(img) == 0, "a sky without shells")
+    s.wait_steady("a sky without shells", box=gun, predicate=lambda img: shells(img) == 0)  # for a reload and more
 
 
 # ---- the folder ----------------------------------------------------------------
