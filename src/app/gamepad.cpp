@@ -21,11 +21,6 @@ Gamepad::Gamepad()
         device = lowestFree;
 }
 
-Gamepad::~Gamepad()
-{
-    remove_joystick(); // nothing left to do once the library is down
-}
-
 PadState Gamepad::poll()
 {
     std::array<pollfd, 1> watch{}; // asks for nothing: a hang-up or an error is always told

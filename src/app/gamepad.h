@@ -6,10 +6,8 @@
 // pad, or when the driver cannot start, it reads as a pad nobody touches.
 class Gamepad {
 public:
-    // Installs the library's joystick driver, silently.
+    // Installs the library's joystick driver, silently; allegro_exit removes it.
     Gamepad();
-    // Removes the driver (nothing once the library is down).
-    ~Gamepad();
     Gamepad(const Gamepad&) = delete;
     Gamepad& operator=(const Gamepad&) = delete;
 
