@@ -157,6 +157,12 @@ def grown(s, ref):
     h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)
 
 
+def grown_wait(s, ref):
+    """F11 in the wait after a game grows the banner standing still there, each pixel a 4x4 block."""
+    s.size, want = None, s.shot().resize((2560, 1920), h.Image.NEAREST).tobytes()
+    s.press_until("F11", lambda img: img.tobytes() == want, "the banner at 2560x1920")
+
+
 def counted(s):
     """The benchmark's probe counts the game's logic steps into a file."""
     if not s.args.probe:
@@ -375,6 +381,7 @@ CASES = [
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
     # F11 and the gamepad.
     dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown], end="SIGTERM"),
+    dict(name="f11_game_over", screen="3840x2160x24", steps=[game_over, grown_wait], end="SIGTERM"),
     dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
     dict(name="window_lost", screen="3840x2160x24", end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:
