@@ -144,11 +144,15 @@ def leave(s, ref, how):
 
 
 def grown(s, ref):
-    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back; in a game the steps follow the clock across it."""
+    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back."""
     s.size = None  # the predicates look at the size, which changes
     for size in ((2560, 1920), (640, 480)):
         want = ref.resize(size, h.Image.NEAREST).tobytes()
         s.press_until("F11", lambda img: img.size == size and img.tobytes() == want, "the menu at %dx%d" % size)
+
+
+def grown_game(s, ref):
+    """In a game the steps follow the clock across F11."""
     count = lambda: struct.unpack("<QQQ", open(s.path("../steps"), "rb").read(24))  # noqa: E731 (steps, frames, ticks)
     h.start_game(s, ref)
     steps, _, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
@@ -158,8 +162,8 @@ def grown(s, ref):
 
 
 def grown_wait(s, ref):
-    """F11 in the wait after a game grows the banner standing still there, each pixel a 4x4 block, and shrinks it."""
-    s.size, still = None, s.shot()
+    """F11 in the wait after a game grows the banner standing still there, not the menu grown before, and shrinks it."""
+    still = s.shot()
     for size in ((2560, 1920), (640, 480)):  # no frame is drawn in the wait: the window shows what it kept
         want = still.resize(size, h.Image.NEAREST).tobytes()
         s.press_until("F11", lambda img: img.tobytes() == want, "the banner at %dx%d" % size)
@@ -382,8 +386,8 @@ CASES = [
     dict(name="pause", steps=[pause]),
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
     # F11 and the gamepad.
-    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown], end="SIGTERM"),
-    dict(name="f11_game_over", screen="3840x2160x24", steps=[game_over, grown_wait], end="SIGTERM"),
+    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown, grown_game], end="SIGTERM"),
+    dict(name="f11_game_over", screen="3840x2160x24", steps=[grown, game_over, grown_wait], end="SIGTERM"),
     dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
     dict(name="window_lost", screen="3840x2160x24", steps=[h.start_game], end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:
