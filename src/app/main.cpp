@@ -58,9 +58,9 @@ int main()
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0)
         return failGraphics(resources, allegro_error);
     set_palette(resourcePalette(resources, RES_PALETTE));
-    set_window_title("Vollix - By Orlem Vasket");
     installQuitHandlers();
     installFocusWatch();
+    set_window_title("Vollix - By Orlem Vasket"); // last: a window found by its title takes the quit signals
 
     std::string windowLost;
     {
