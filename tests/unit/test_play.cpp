@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/timer.h"
+#include "game/pause_rules.h"
 #include "game_fixture.h"
 
 static constexpr PlayKeys NONE{false, false, false}, FIRE{false, false, true};
@@ -138,6 +139,16 @@ TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
     };
     game->play();
     EXPECT_EQ(std::tuple(angles, pictures), std::tuple(std::vector<int>{0, 0, 0, 0, 0, 6}, std::vector<int>{1, 1}));
+}
+
+// A lost focus pauses a running game and never resumes a paused one, P pressed on that frame or not.
+TEST(PauseKeys, FocusLossPausesAndNeverResumes)
+{
+    for (bool paused : {false, true}) {
+        PauseState state{paused, false};
+        EXPECT_FALSE(applyPauseKeys(state, {paused, true}));
+        EXPECT_TRUE(state.paused) << paused;
+    }
 }
 
 // Random keys on every preset, games back to back as the play loop runs them: a guard against crashes
