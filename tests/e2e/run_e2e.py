@@ -86,20 +86,8 @@ def running(s, what):
     s.wait_screen(lambda img: not paused(img) and not h.same(img, before, (0, 20, 640, 330)), what)
 
 
-def pause(s, ref):
-    """P freezes the scene under "Paused", P lets the troopers move on, ESC ends a paused game."""
-    h.start_game(s, ref)
-    running(s, "a trooper in the sky")
-    s.press_until("p", paused, "the label Paused")
-    s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
-    s.press_until("p", lambda img: not paused(img), "the label gone")
-    running(s, "troopers moving again")
-    s.press_until("p", paused, "the label Paused again")
-    s.press_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
-
-
 def focus(s, ref):
-    """Focus lost in the menu changes nothing; lost in a game, it pauses until P."""
+    """Focus lost in the menu changes nothing; lost in a game, it pauses until P; P pauses, ESC ends a paused game."""
     other = subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env, start_new_session=True,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     s.cleanups.append(lambda: h.stop_group(other))
@@ -112,6 +100,8 @@ def focus(s, ref):
     s.wait_steady("a still scene under Paused", predicate=paused, gap=1.5)
     s.press_until("p", lambda img: not paused(img), "the label gone")
     running(s, "troopers moving again")
+    s.press_until("p", paused, "the label Paused by P")
+    s.press_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
 
 
 def close_button(s):
@@ -159,14 +149,6 @@ def grown_game(s, ref):
     s.press_until("F11", lambda img: img.size == (2560, 1920), "a game at 2560x1920")
     caught_up = lambda c: c[0] >= steps + 120 and c[2] - c[0] <= ticks - steps  # noqa: E731
     h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)
-
-
-def grown_wait(s, ref):
-    """F11 in the wait after a game grows the banner standing still there, not the menu grown before, and shrinks it."""
-    still = s.shot()
-    for size in ((2560, 1920), (640, 480)):  # no frame is drawn in the wait: the window shows what it kept
-        want = still.resize(size, h.Image.NEAREST).tobytes()
-        s.press_until("F11", lambda img: img.tobytes() == want, "the banner at %dx%d" % size)
 
 
 def counted(s):
@@ -382,12 +364,10 @@ CASES = [
          prep=lambda s: os.truncate(s.path("data.dat"), os.path.getsize(s.data) // 2)),
     dict(name="no_display", stdout=True, prep=lambda s: s.env_extra.update(DISPLAY=""), says=GFX),
     dict(name="graphics_refused", prep=lambda s: s.env_extra.update(LD_PRELOAD=s.args.preload, ASAN_OPTIONS="verify_asan_link_order=0"), says=GFX + "Refused for the test."),
-    # Pause, by P and by a lost focus.
-    dict(name="pause", steps=[pause]),
+    # A lost focus pauses; P resumes (the gamepad case pauses and resumes by Start).
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
     # F11 and the gamepad.
     dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown, grown_game], end="SIGTERM"),
-    dict(name="f11_game_over", screen="3840x2160x24", steps=[grown, game_over, grown_wait], end="SIGTERM"),
     dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
     dict(name="window_lost", screen="3840x2160x24", steps=[h.start_game], end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:

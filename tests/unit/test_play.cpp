@@ -156,17 +156,13 @@ TEST(PauseKeys, FocusLossPausesAndNeverResumes)
 TEST_F(GameTest, RandomKeysPlayGamesBackToBackOnEveryPreset)
 {
     std::mt19937 keys(1);
-    for (int preset = 0; preset < 4; ++preset) {
-        game->presetIndex = preset;
-        game->applyPreset();
-        for (int step = 0; step < 20000; ++step) {
-            if (step == 0 || game->squad.landed() >= game->landingLimit) {
-                game->squad.clear();
-                game->shells.clear();
-                game->startGame();
-            }
-            const unsigned bits = keys();
-            game->logicStep(PlayKeys{(bits & 3) == 1, (bits & 3) == 2, (bits & 4) != 0});
+    for (int step = 0; step < 80000; ++step) {
+        if (step % 20000 == 0 || game->squad.landed() >= game->landingLimit) { // a new preset, or the last game lost
+            game->presetIndex = step / 20000;
+            game->applyPreset();
+            game->squad.clear(), game->shells.clear(), game->startGame();
         }
+        const unsigned bits = keys();
+        game->logicStep(PlayKeys{(bits & 3) == 1, (bits & 3) == 2, (bits & 4) != 0});
     }
 }
