@@ -21,7 +21,6 @@ sys.dont_write_bytecode = True  # keep the source tree clean
 import harness as h  # noqa: E402
 
 CUSTOM = [("Ann", 9000), ("Bob", 7000), ("Cy", 5000), ("Di", 3000), ("Ed", 1000)]
-OTHER = [("Vi", 90), ("Wu", 70), ("Xo", 50), ("Ya", 30), ("Zo", 10)]
 ZERO = [("Seed %d" % i, 0) for i in range(5)]  # any score earns a place
 DEFAULT = [("Orlem Vasket", s) for s in (800, 650, 500, 350, 200)]
 SAME = "the bytes it held before"
@@ -64,15 +63,6 @@ def game_over(s, ref):
     first = h.start_game(s, ref)
     s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(ref)(img)
                   and h.diff_count(img, first, (150, 176, 490, 226)) > 1500)
-
-
-def walk(s, ref):
-    """A game with a shell in flight, a confirmed name, a visit of the table."""
-    first = h.start_game(s, ref)
-    s.press_until("space", lambda img: h.colour_pixels(img, h.SHELL_ORANGE, (290, 0, 350, 330), 12),
-                  "a shell above the gun", hold=True)
-    name(s, ref, first)
-    table(s, ref, back=True)
 
 
 def paused(img):
@@ -134,15 +124,11 @@ def leave(s, ref, how):
 
 
 def grown(s, ref):
-    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back."""
+    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back; in a game the steps follow the clock across it."""
     s.size = None  # the predicates look at the size, which changes
     for size in ((2560, 1920), (640, 480)):
         want = ref.resize(size, h.Image.NEAREST).tobytes()
         s.press_until("F11", lambda img: img.size == size and img.tobytes() == want, "the menu at %dx%d" % size)
-
-
-def grown_game(s, ref):
-    """In a game the steps follow the clock across F11."""
     count = lambda: struct.unpack("<QQQ", open(s.path("../steps"), "rb").read(24))  # noqa: E731 (steps, frames, ticks)
     h.start_game(s, ref)
     steps, _, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
@@ -278,8 +264,6 @@ def run_case(args, c):
         try:
             if "says" in c:
                 return failed_start(s)
-            if "body" in c:
-                return c["body"](s)
             ref = h.open_menu(s)
             for step in c.get("steps", ()):
                 step(s, ref)
@@ -292,23 +276,6 @@ def run_case(args, c):
             os.chmod(s.workdir, 0o755)  # a read-only folder can be removed again
             for cleanup in s.cleanups:
                 cleanup()
-
-
-def two_games(s):
-    """Two games in one folder, the second started after the table changed, end together."""
-    h.open_menu(s)
-    first = s.window
-    h.write_hiscores(s.path("hiscores.hst"), OTHER)
-    second = subprocess.Popen([s.vollix], cwd=s.workdir, env=s.env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, start_new_session=True)
-    s.cleanups.append(lambda: h.stop_group(second))
-    s.window = h.wait_for(lambda: [w for w in s.windows_titled() if w != first], h.SCREEN_TIMEOUT, "a window")[0]
-    s.wait_steady("the second menu", predicate=lambda img: h.volume_bar_length(img) == 26)
-    for p in (s.proc, second):
-        p.send_signal(signal.SIGTERM)
-    h.check([s.wait_exit(10.0), second.wait(10.0)] == [-signal.SIGTERM] * 2, "not both ended by SIGTERM")
-    h.check(h.read_hiscores(s.path("hiscores.hst")) in (CUSTOM, OTHER), "a mixed table")
-    h.check(sorted(os.listdir(s.workdir)) == ["data.dat", "hiscores.hst"], "leftovers")
 
 
 def failed_start(s):
@@ -356,7 +323,6 @@ CASES = [
     dict(name="umask_0277", plain=True, seed=None, shell="umask 0277", table=DEFAULT, mode=0o600),
     dict(name="fifo", seed=None, prep=lambda s: os.mkfifo(s.path("hiscores.hst")), fifo=True),
     dict(name="stale_temp", seed=None, prep=stale_temp, table=DEFAULT),
-    dict(name="two_games", body=two_games),
     dict(name="damaged_table", seed=[("Ann\x01", 9000)] + CUSTOM[1:], prep=lambda s: os.chmod(s.path("hiscores.hst"), 0o640),
          table=DEFAULT, replaced=True, mode=0o640),  # a name no one could type
     # Starts that cannot open the window.
@@ -367,14 +333,14 @@ CASES = [
     # A lost focus pauses; P resumes (the gamepad case pauses and resumes by Start).
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
     # F11 and the gamepad.
-    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown, grown_game], end="SIGTERM"),
+    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown], end="SIGTERM"),
     dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
     dict(name="window_lost", screen="3840x2160x24", steps=[h.start_game], end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:
          s.env_extra.update(LD_PRELOAD=s.args.preload, VOLLIX_REFUSE_AFTER="1", ASAN_OPTIONS="verify_asan_link_order=0")),
     dict(name="gamepad", prep=plugged, steps=[gamepad], end="SIGTERM"),
 ]
-VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[walk], code=(0, 99), table=HAS_ZED)
+VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[name, lambda s, ref: table(s, ref, back=True)], code=(0, 99), table=HAS_ZED)
 
 
 def main():

@@ -34,10 +34,8 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
     }
 }
 
-// The background (the sky strip across, then 150 stars from two draws each, row then column, every
-// seventh of radius 1), the barrel's point (2, 30) on (320, 365) turned by the gun's angle, the base at
-// (295, 348), the shells, the troopers; the score line at (5, 5), white, in the built-in font. Each star
-// field goes on the same bitmap, cleared first; the frame's earlier picture shows through mask pixels.
+// The background, gun, shells, troopers and score line where the layout puts them; each star field goes
+// on the same bitmap, cleared first, and the frame's earlier picture shows through the sky's mask pixels.
 TEST_F(GameTest, SceneStandsWhereTheLayoutPutsIt)
 {
     BITMAP* sky = game->background;

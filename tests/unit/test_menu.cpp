@@ -52,8 +52,7 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
     }
 }
 
-// Items at x 35 from y 10, 25 apart; the preset at (125, 35); the cursor at (10, 12 + 25 * item);
-// the bar from (110, 90) to (110 + 5 * volume, 110) in yellow, or "Off" at (110, 85).
+// The items, the preset, the cursor and the volume bar, or "Off", where the layout puts them.
 TEST_F(GameTest, MenuPictureStandsWhereTheLayoutPutsIt)
 {
     BITMAP* cursor = fake.bitmap(RES_CURSOR);

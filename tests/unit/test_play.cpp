@@ -89,9 +89,8 @@ TEST_F(GameTest, TwoGamesInARow)
     EXPECT_EQ(seen, (std::vector<int>{0, 0, 1, -4, 200, 1, 0, 0, 0, -4, 0, 1}));
 }
 
-// Five landing end a Normal game before the frame is shown: its cue, then 49 banner frames over the frozen
-// scene, the first a quarter turned at a quarter size at (276, 194), the last upright at full size at
-// (144, 173). Only a key pressed after them ends the wait.
+// Five landings end a Normal game before the frame is shown: its cue, then 49 frames of the banner turning
+// and growing over the frozen scene. Only a key pressed after them ends the wait.
 TEST_F(GameTest, GameEndsAtTheLimitWithItsCueAndTheTurningBanner)
 {
     for (int i = 0; i < 5; ++i)
@@ -151,17 +150,13 @@ TEST(PauseKeys, FocusLossPausesAndNeverResumes)
     }
 }
 
-// Random keys on every preset, games back to back as the play loop runs them: a guard against crashes
-// and, in the sanitizer build, undefined behaviour on inputs no other test plans.
+// Random keys on every preset through whole games: a guard against crashes and, under the sanitizers, undefined behaviour.
 TEST_F(GameTest, RandomKeysPlayGamesBackToBackOnEveryPreset)
 {
     std::mt19937 keys(1);
     for (int step = 0; step < 80000; ++step) {
-        if (step % 20000 == 0 || game->squad.landed() >= game->landingLimit) { // a new preset, or the last game lost
-            game->presetIndex = step / 20000;
-            game->applyPreset();
-            game->squad.clear(), game->shells.clear(), game->startGame();
-        }
+        if (step % 20000 == 0 || game->squad.landed() >= game->landingLimit) // a new preset, or the last game lost
+            game->presetIndex = step / 20000, game->applyPreset(), game->squad.clear(), game->shells.clear(), game->startGame();
         const unsigned bits = keys();
         game->logicStep(PlayKeys{(bits & 3) == 1, (bits & 3) == 2, (bits & 4) != 0});
     }

@@ -112,10 +112,8 @@ TEST(TrooperSquad, FallingShowsItsFirstPictureForFiveStepsThenEachForSixAndTheLa
     destroy_bitmap(frame);
 }
 
-// Descending troopers show the parachute picture as rotate_sprite turns it by their
-// sway truncated toward zero, at every angle of the turned copies and past them;
-// the copies are made once, so a changed picture shows once they are released;
-// without memory for them, rotate_sprite draws each.
+// The parachute as rotate_sprite turns it by the sway truncated toward zero, at every angle of the copies
+// and past them; copies made once, until released; without memory for them, rotate_sprite draws each.
 TEST(TrooperSquad, DescendingShowsTheParachuteTurnedByItsSwayFromCopiesMadeOnce)
 {
     FakeResources fake;
