@@ -91,7 +91,7 @@ def focus(s, ref):
     s.press_until("p", lambda img: not paused(img), "the label gone")
     running(s, "troopers moving again")
     s.press_until("p", paused, "the label Paused by P")
-    s.press_until("Escape", h.in_menu(ref), "the menu after ESC in a paused game")
+    s.press_until("Escape", lambda img: h.volume_bar_length(img) == 26, "the menu after ESC in a paused game")  # its bar: the other window hides the top left
 
 
 def close_button(s):
@@ -124,17 +124,29 @@ def leave(s, ref, how):
 
 
 def grown(s, ref):
-    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back; in a game the steps follow the clock across it."""
+    """F11 grows the menu fourfold, each pixel a 4x4 block, and shrinks it back."""
     s.size = None  # the predicates look at the size, which changes
     for size in ((2560, 1920), (640, 480)):
         want = ref.resize(size, h.Image.NEAREST).tobytes()
         s.press_until("F11", lambda img: img.size == size and img.tobytes() == want, "the menu at %dx%d" % size)
+
+
+def grown_game(s, ref):
+    """In a game the steps follow the clock across F11."""
     count = lambda: struct.unpack("<QQQ", open(s.path("../steps"), "rb").read(24))  # noqa: E731 (steps, frames, ticks)
     h.start_game(s, ref)
     steps, _, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
     s.press_until("F11", lambda img: img.size == (2560, 1920), "a game at 2560x1920")
     caught_up = lambda c: c[0] >= steps + 120 and c[2] - c[0] <= ticks - steps  # noqa: E731
     h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)
+
+
+def grown_wait(s, ref):
+    """F11 in the wait after a game grows the banner standing still there, not the menu grown before, and shrinks it."""
+    still = s.shot()
+    for size in ((2560, 1920), (640, 480)):  # no frame is drawn in the wait: the window shows what it kept
+        want = still.resize(size, h.Image.NEAREST).tobytes()
+        s.press_until("F11", lambda img: img.tobytes() == want, "the banner at %dx%d" % size)
 
 
 def counted(s):
@@ -177,32 +189,15 @@ def gamepad(s, ref):
 
 def stale_temp(s):
     """Temporary files of a run that is gone (holding a table) and of one still alive."""
-    gone = subprocess.Popen(["true"])
-    gone.wait()
+    (gone := subprocess.Popen(["true"])).wait()
     for pid in (gone.pid, os.getpid()):
         h.write_hiscores(s.path("hiscores.hst.tmp-%d-0" % pid), CUSTOM)
     return {"hiscores.hst.tmp-%d-0" % os.getpid()}
 
 
 def full_disk(s):
-    """A full filesystem: a small tmpfs when one can be mounted, else a file-size limit."""
-    full = os.path.join(s.tmp, "full")
-    os.mkdir(full)
-    res = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "vollix-full", full],
-                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    if res.returncode != 0:
-        print("full_disk: tmpfs mount refused (%s); a file-size limit (ulimit -f 0) stands in for it"
-              % res.stdout.decode(errors="replace").strip())
-        s.shell = "ulimit -f 0; trap '' XFSZ"
-        return set()
-    print("full_disk: a 64 KiB tmpfs, filled up")
-    s.cleanups.append(lambda: subprocess.run(["umount", "-l", full]))
-    shutil.copy(s.path("hiscores.hst"), full)
-    os.symlink(s.path("data.dat"), os.path.join(full, "data.dat"))
-    s.workdir = full
-    subprocess.run(["dd", "if=/dev/zero", "of=" + s.path("filler"), "bs=4k"], stderr=subprocess.DEVNULL)
-    h.check(os.statvfs(full).f_bavail == 0, "the tmpfs is not full")
-    return {"filler"}
+    """A disk that takes no more bytes: a file-size limit of 0 for the game, its writes cut short as on a full one."""
+    s.shell = "ulimit -f 0; trap '' XFSZ"
 
 
 # ---- one run -----------------------------------------------------------------
@@ -217,11 +212,10 @@ class Run(h.Session):
     def command(self):
         """Prepares the folder, notes the table as it is, and builds the command line."""
         plain = self.case.get("plain") and os.geteuid() == 0
-        account = PLAIN if plain else None
         if plain:
             os.chmod(self.tmp, 0o711)
             for f in [self.workdir] + [self.path(f) for f in os.listdir(self.workdir)]:
-                os.chown(f, account.pw_uid, account.pw_gid)
+                os.chown(f, PLAIN.pw_uid, PLAIN.pw_gid)
         path = self.path("hiscores.hst")
         self.before_bytes = open(path, "rb").read() if os.path.exists(path) else None
         self.extra = self.case.get("prep", lambda s: None)(self) or set()
@@ -230,7 +224,7 @@ class Run(h.Session):
         if self.shell:
             command = ["sh", "-c", self.shell + '; exec "$@"', "sh"] + command
         if plain:
-            command = ["setpriv", "--reuid=%d" % account.pw_uid, "--regid=%d" % account.pw_gid, "--clear-groups",
+            command = ["setpriv", "--reuid=%d" % PLAIN.pw_uid, "--regid=%d" % PLAIN.pw_gid, "--clear-groups",
                        "--"] + command
         return command
 
@@ -333,7 +327,8 @@ CASES = [
     # A lost focus pauses; P resumes (the gamepad case pauses and resumes by Start).
     dict(name="focus_loss", steps=[focus], end="SIGTERM"),
     # F11 and the gamepad.
-    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown], end="SIGTERM"),
+    dict(name="f11_grows", screen="3840x2160x24", prep=counted, steps=[grown, grown_game], end="SIGTERM"),
+    dict(name="f11_game_over", screen="3840x2160x24", steps=[grown, game_over, grown_wait], end="SIGTERM"),
     dict(name="f11_small_screen", screen="1024x768x24", steps=[lambda s, ref: s.press_until("F11", h.in_menu(ref), "the menu"),
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
     dict(name="window_lost", screen="3840x2160x24", steps=[h.start_game], end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:

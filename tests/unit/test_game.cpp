@@ -1,5 +1,4 @@
 // The session as it starts and ends, the presets, and the scene with its background and score line.
-#include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>

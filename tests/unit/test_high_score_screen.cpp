@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "game_fixture.h"
 #include "scores/high_score_screen.h"
 

@@ -1,5 +1,4 @@
 // The menu's key rules, its picture, and whole visits through the seam.
-#include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>

@@ -1,5 +1,4 @@
 // The name entry's key rules, and the screen through the seam.
-#include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>

@@ -8,8 +8,7 @@
 TEST(PadRules, LeftStickAndDpadAreReadTheTriggersNever)
 {
     JOYSTICK_INFO pad{}; // Linux's common pad: four sticks of two axes, eleven buttons
-    pad.num_sticks = 4;
-    pad.num_buttons = 11;
+    pad.num_sticks = 4, pad.num_buttons = 11;
     for (JOYSTICK_STICK_INFO& stick : pad.stick)
         stick.num_axis = 2;
     pad.stick[1].axis[0].pos = pad.stick[2].axis[1].pos = -128; // the triggers at rest
@@ -19,10 +18,8 @@ TEST(PadRules, LeftStickAndDpadAreReadTheTriggersNever)
     pad.stick[3].axis[1].pos = 64;  // d-pad down
     pad.button[0].b = pad.button[7].b = pad.button[11].b = 1; // the twelfth is no button of this pad
     EXPECT_EQ(padStateOf(pad), (PadState{true, false, false, true, PAD_A | PAD_START}));
-    pad.stick[0].axis[0].pos = 63;
-    pad.stick[0].axis[1].pos = -64;
-    pad.stick[3].axis[0].pos = 64;
-    pad.stick[3].axis[1].pos = 0;
+    pad.stick[0].axis[0].pos = 63, pad.stick[0].axis[1].pos = -64; // short of half way right, half way up
+    pad.stick[3].axis[0].pos = 64, pad.stick[3].axis[1].pos = 0;    // d-pad right
     EXPECT_EQ(padStateOf(pad), (PadState{false, true, true, false, PAD_A | PAD_START}));
     for (int sticks : {3, 5}) { // fewer or more than 8 axes: the first stick only
         pad.num_sticks = sticks;

@@ -1,8 +1,6 @@
 // Logic steps with scripted keys, and whole frames of the play loop through the seam.
-#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <random>
 #include <tuple>
 #include <vector>
 
@@ -147,17 +145,5 @@ TEST(PauseKeys, FocusLossPausesAndNeverResumes)
         PauseState state{paused, false};
         EXPECT_FALSE(applyPauseKeys(state, {paused, true}));
         EXPECT_TRUE(state.paused) << paused;
-    }
-}
-
-// Random keys on every preset through whole games: a guard against crashes and, under the sanitizers, undefined behaviour.
-TEST_F(GameTest, RandomKeysPlayGamesBackToBackOnEveryPreset)
-{
-    std::mt19937 keys(1);
-    for (int step = 0; step < 80000; ++step) {
-        if (step % 20000 == 0 || game->squad.landed() >= game->landingLimit) // a new preset, or the last game lost
-            game->presetIndex = step / 20000, game->applyPreset(), game->squad.clear(), game->shells.clear(), game->startGame();
-        const unsigned bits = keys();
-        game->logicStep(PlayKeys{(bits & 3) == 1, (bits & 3) == 2, (bits & 4) != 0});
     }
 }

@@ -1,7 +1,5 @@
 // The troopers' rules: spawning, swaying, landing, the two boxes, falling, the
 // counters the play loop takes, and the picture each state shows.
-#include <allegro.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
