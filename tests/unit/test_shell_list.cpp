@@ -42,12 +42,12 @@ TEST(ShellList, StaysOnTheEdgesAndLeavesPastThemSkippingNothing)
     EXPECT_EQ(list.items().front().x, 302.0f);
 }
 
-// The box's edges are probed through the troopers' boxes.
 TEST(ShellList, HitTestConsumesTheOldestShellInTheBoxAndSaysWhetherItFoundOne)
 {
     ShellList list;
-    list.place({100.0f, 100.0f, 1.0f, 0.0f});
+    list.place({5.0f, 5.0f, 1.0f, 0.0f}); // older, outside the box
     list.place({100.0f, 100.0f, 2.0f, 0.0f});
+    list.place({100.0f, 100.0f, 3.0f, 0.0f});
     EXPECT_EQ(list.hitTest(90, 90, 20, 20), 1);
-    EXPECT_EQ((std::tuple{list.items().front().vx, list.hitTest(0, 0, 10, 10)}), (std::tuple{2.0f, -1}));
+    EXPECT_EQ((std::tuple{list.items().back().vx, list.size(), list.hitTest(20, 20, 10, 10)}), (std::tuple{3.0f, 2u, -1}));
 }
