@@ -4,10 +4,11 @@
 #include "app/quit_request.h"
 #include "app/scaled_copy.h"
 #include "app/window_rules.h"
+#include "game/frame.h"
 
 namespace {
-constexpr int FRAME_WIDTH = 640;
-constexpr int FRAME_HEIGHT = 480;
+constexpr int FRAME_WIDTH = Frame::WIDTH;
+constexpr int FRAME_HEIGHT = Frame::HEIGHT;
 // How long the library's input thread gets to report the focus-out of a remapped window.
 constexpr int FOCUS_SETTLE_MS = 100;
 constexpr int FOCUS_POLL_MS = 5;

@@ -2,16 +2,13 @@
 
 #include <allegro.h>
 
-namespace {
-constexpr int FRAME_WIDTH = 640;
-constexpr int FRAME_HEIGHT = 480;
-} // namespace
+#include "game/frame.h"
 
 int largestScale(int desktopWidth, int desktopHeight)
 {
     int scale = 1;
     // Compared in tenths, so that 90 % is exact in whole numbers.
-    while (FRAME_WIDTH * (scale + 1) * 10 <= desktopWidth * 9 && FRAME_HEIGHT * (scale + 1) * 10 <= desktopHeight * 9)
+    while (Frame::WIDTH * (scale + 1) * 10 <= desktopWidth * 9 && Frame::HEIGHT * (scale + 1) * 10 <= desktopHeight * 9)
         ++scale;
     return scale;
 }

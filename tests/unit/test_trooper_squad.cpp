@@ -10,12 +10,7 @@
 #include "game_fixture.h"
 #include "world/trooper_squad.h"
 
-namespace {
-Trooper descending(int x, int y)
-{
-    return {x, y, Descending, 0.0f, 0.5f, 0};
-}
-} // namespace
+static Trooper descending(int x, int y) { return {x, y, Descending, 0.0f, 0.5f, 0}; }
 
 TEST(TrooperSquad, SpawnsOnEveryColumnSwaysToHalfPastTheLimitAndLandsOnStep458)
 {
