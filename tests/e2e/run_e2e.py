@@ -27,22 +27,23 @@ SAME = "the bytes it held before"
 PLAIN = pwd.getpwnam("nobody")  # the player's account when the tests run as root
 SHARED = lambda owner: lambda s: os.chown(s.path("hiscores.hst"), owner, PLAIN.pw_gid) or os.chmod(s.path("hiscores.hst"), 0o664)  # noqa: E731
 HAS_ZED = lambda entries: ("Zed", 0) in entries  # noqa: E731 (the name typed in the run)
+LETTERING = (251, 243, 227)  # the datafile font's colour
 GFX = "Error initializing graphics mode (640x480).\n"
 
 
 # ---- what the player does: each step starts in the menu; the last may stay on its screen ----
 
-def entry(s, ref, first=None):
-    """ESC in a game whose score earns a place, until the name entry's wide greeting stands where the menu has none."""
-    first = first or h.start_game(s, ref)
-    shown = lambda img: h.diff_count(img, first, (340, 26, 540, 72)) > 100 and h.volume_bar_length(img) == 0
+def entry(s, ref):
+    """ESC in a game whose score earns a place, until the name entry's greeting stands in a colour no trooper has."""
+    h.start_game(s, ref)
+    shown = lambda img: h.colour_pixels(img, LETTERING, (340, 26, 540, 72), 4) > 300
     s.press_until("Escape", shown, "the name entry")
     s.wait_steady("a steady name entry", predicate=shown)
 
 
-def name(s, ref, first=None):
+def name(s, ref):
     """Types "Zed" on the name entry and confirms it: back in the menu."""
-    entry(s, ref, first)
+    entry(s, ref)
     s.xdotool("windowfocus", s.window, "type", "--delay", "120", "Zed")
     s.press_until("Return", h.in_menu(ref), "the menu after the name")
 
@@ -67,7 +68,7 @@ def game_over(s, ref):
 
 def paused(img):
     """"Paused" stands in the middle of the frame, in the font's lettering colour."""
-    return h.colour_pixels(img, (251, 243, 227), (240, 220, 400, 260), 4) > 100
+    return h.colour_pixels(img, LETTERING, (240, 220, 400, 260), 4) > 100
 
 
 def running(s, what):
