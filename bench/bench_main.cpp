@@ -147,14 +147,16 @@ void frameChanged(benchmark::State& state, Bench b, int scale, const std::string
     b.game->drawScene(b.frame);
     BITMAP* shown = create_bitmap(640, 480);
     BITMAP* window = create_bitmap(640 * scale, 480 * scale);
+    BITMAP* grown = create_bitmap(640 * scale, 480 * scale);
     blit(b.frame, shown, 0, 0, 0, 0, 640, 480);
     const PlayKeys keys{true, false, true};
     timeEach(state, name, [&] { b.game->logicStep(keys); },
              [&] {
                  b.game->drawScene(b.frame);
                  b.game->drawScoreLine(b.frame);
-                 copyChanged(b.frame, shown, window, scale);
+                 copyChanged(b.frame, shown, grown, window, scale);
              });
+    destroy_bitmap(grown);
     destroy_bitmap(window);
     destroy_bitmap(shown);
 }

@@ -45,7 +45,7 @@ void Window::present(BITMAP* frame)
     if (scale == 1)
         blit(frame, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
     else
-        copyChanged(frame, shown, screen, scale);
+        copyChanged(frame, shown, grown, screen, scale);
 }
 
 void Window::toggle()
@@ -56,7 +56,11 @@ void Window::toggle()
     const int wanted = scale > 1 ? 1 : largestScale(desktopWidth, desktopHeight);
     if (!shown)
         shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
-    if (wanted == scale || !shown)
+    if (wanted > 1) { // growing from 640x480, where no grown picture is in use
+        destroy_bitmap(grown);
+        grown = create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted);
+    }
+    if (wanted == scale || !shown || (wanted > 1 && !grown))
         return; // where not even twice the size fits F11 does nothing, nor without the memory
     if (scale == 1)
         blit(screen, shown, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT); // the picture the player sees
@@ -75,6 +79,8 @@ void Window::toggle()
     }
     set_palette(palette);
     settleFocus();
+    if (scale == 1)
+        releaseGrown();
     stretch_blit(shown, screen, 0, 0, FRAME_WIDTH, FRAME_HEIGHT, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
 }
 
@@ -93,4 +99,11 @@ void Window::releaseBitmaps()
 {
     destroy_bitmap(shown); // none yet: the library passes over a null bitmap
     shown = nullptr;
+    releaseGrown();
+}
+
+void Window::releaseGrown()
+{
+    destroy_bitmap(grown);
+    grown = nullptr;
 }

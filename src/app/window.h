@@ -34,9 +34,12 @@ private:
     void toggle();
     // Waits for and drops the focus-out that remapping the window causes.
     static void settleFocus();
+    // Frees the grown picture, which only a grown window uses.
+    void releaseGrown();
 
     int scale = 1;
     bool f11Held = false;
     BITMAP* shown = nullptr; // the last frame shown in a grown window
+    BITMAP* grown = nullptr; // that frame grown, the window's size, while it is grown
     std::string lostReason;
 };

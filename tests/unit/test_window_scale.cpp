@@ -39,22 +39,23 @@ TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHad)
 
 TEST(WindowScale, TheGrownWindowGetsTheChangedBandsAndNothingElse)
 {
-    BITMAP *frame = create_bitmap(48, 10), *shown = create_bitmap(48, 10);
-    BITMAP *target = create_bitmap(48 * 3, 10 * 3), *want = create_bitmap(48 * 3, 10 * 3);
-    for (int i = 0; i < 48 * 10; ++i) // neighbours differ, so a comparison one pixel off shows
-        shown->line[i / 48][i % 48] = static_cast<unsigned char>(i * 7 % 5);
-    blit(shown, frame, 0, 0, 0, 0, 48, 10);
+    BITMAP *frame = create_bitmap(80, 10), *shown = create_bitmap(80, 10);
+    BITMAP *target = create_bitmap(80 * 3, 10 * 3), *want = create_bitmap(80 * 3, 10 * 3), *grown = create_bitmap(80 * 3, 10 * 3);
+    for (int i = 0; i < 80 * 10; ++i) // neighbours differ, so a comparison one pixel off shows
+        shown->line[i / 80][i % 80] = static_cast<unsigned char>(i * 7 % 5);
+    blit(shown, frame, 0, 0, 0, 0, 80, 10);
     clear_to_color(target, 200);
     clear_to_color(want, 200);
-    for (int xy : {0 << 8 | 0, 2 << 8 | 20, 3 << 8 | 5, 4 << 8 | 40, 9 << 8 | 47}) // one corner, a band, the other
+    // One corner, a band, a row below it in the next strip of columns, the other corner.
+    for (int xy : {0 << 8 | 0, 2 << 8 | 20, 3 << 8 | 5, 4 << 8 | 70, 9 << 8 | 79})
         frame->line[xy >> 8][xy & 255] = 9;
-    copyChanged(frame, shown, target, 3);
+    copyChanged(frame, shown, grown, target, 3);
     struct Band { int x, y, w, h; };
-    for (Band b : {Band{0, 0, 1, 1}, {5, 2, 36, 3}, {47, 9, 1, 1}})
+    for (Band b : {Band{0, 0, 1, 1}, {5, 2, 16, 2}, {70, 4, 1, 1}, {79, 9, 1, 1}})
         stretch_blit(frame, want, b.x, b.y, b.w, b.h, b.x * 3, b.y * 3, b.w * 3, b.h * 3);
     auto pixels = [](BITMAP* b) { return std::vector<unsigned char>(b->line[0], b->line[0] + b->w * b->h); };
     EXPECT_EQ(pixels(target), pixels(want));
     EXPECT_EQ(pixels(shown), pixels(frame));
-    for (BITMAP* b : {frame, shown, target, want})
+    for (BITMAP* b : {frame, shown, target, want, grown})
         destroy_bitmap(b);
 }
