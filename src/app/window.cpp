@@ -81,7 +81,11 @@ void Window::toggle()
     settleFocus();
     if (scale == 1)
         releaseGrown();
-    stretch_blit(shown, screen, 0, 0, FRAME_WIDTH, FRAME_HEIGHT, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
+    // The kept picture at the new size. A grown one goes through grown,
+    // which touches all its memory now rather than in the first frames.
+    if (scale > 1)
+        stretch_blit(shown, grown, 0, 0, FRAME_WIDTH, FRAME_HEIGHT, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
+    blit(scale > 1 ? grown : shown, screen, 0, 0, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
 }
 
 void Window::settleFocus()
