@@ -56,14 +56,14 @@ void Window::toggle()
     const int wanted = scale > 1 ? 1 : largestScale(desktopWidth, desktopHeight);
     if (!shown)
         shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
-    if (wanted > 1) { // growing from 640x480, where no grown picture is in use
-        destroy_bitmap(grown);
-        grown = create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted);
-    }
-    if (wanted == scale || !shown || (wanted > 1 && !grown))
+    if (wanted == scale || !shown)
         return; // where not even twice the size fits F11 does nothing, nor without the memory
-    if (scale == 1)
+    if (scale == 1) { // growing, from a window that has no grown picture
+        grown = create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted);
         blit(screen, shown, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT); // the picture the player sees
+    }
+    if (!grown)
+        return; // nor without the memory for it
 
     // A new mode brings the library's default palette; the title, the close
     // button and the focus watch stay with the window, which is the same one.
