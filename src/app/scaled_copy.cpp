@@ -19,7 +19,7 @@ Span changedColumns(BITMAP* frame, BITMAP* shown, int y, int left, int right)
     const unsigned char* a = frame->line[y];
     const unsigned char* b = shown->line[y];
     if (std::memcmp(a + left, b + left, right - left) == 0)
-        return Span{left, left}; // most rows: the library's compare is many times faster than the loops below
+        return Span{left, left}; // most rows: memcmp finds them many times faster than the loops below
     Span span{left, right};
     while (span.first < span.last && a[span.first] == b[span.first])
         ++span.first;
