@@ -132,12 +132,8 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         {"create", EACCES, false, true, false}, // a folder that admits no new file: rewritten in place
         {"create", EACCES, true, false, false}, // ... and the old bytes put back when that fails
     };
-    HighScoreTable t;
-    t.fillDefault("Orlem Vasket", 800, 200);
-    ASSERT_TRUE(t.save(file.c_str()));
+    ASSERT_TRUE(HighScoreTable().save(file.c_str())); // the default table
     const std::string old = readRaw(file);
-    for (const char* name : {"ABCDEFGHIJKLMNO", "PQRSTUVWXYZabcd", "efghijklmnopqrs"})
-        t.insert(name, 1000); // packs to more bytes than the old table
     rlimit limit {};
     getrlimit(RLIMIT_FSIZE, &limit);
     const rlimit cut {static_cast<rlim_t>(old.size()), limit.rlim_max}; // no file grows past the old one
@@ -148,6 +144,9 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         chmod(file.c_str(), 0640);
         struct stat before {}, after {};
         stat(file.c_str(), &before);
+        HighScoreTable t;
+        for (const char* name : {"ABCDEFGHIJKLMNO", "PQRSTUVWXYZabcd", "efghijklmnopqrs"})
+            t.confirm(name, 1000); // packs to more bytes than the old table
         setrlimit(RLIMIT_FSIZE, s.shortWrites ? &cut : &limit);
         failingCall = s.call;
         failingErrno = s.err;
