@@ -1,6 +1,7 @@
 // The high-score table: placement rules, unsigned scores, its packed file, and
 // saves that fail part way.
 #include "scores/high_score_table.h"
+#include "scores/table_file.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>
@@ -160,8 +161,41 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         HighScoreTable back;
         EXPECT_EQ(back.load(file.c_str()) && back.encode() == t.encode(), s.saved);
         EXPECT_EQ(readRaw(file) == old, !s.saved);
+        EXPECT_TRUE(t.save(file.c_str()) && back.load(file.c_str()) && back.score(0) == 1000u) << "kept for the next save";
     }
     std::filesystem::remove_all(dir);
+}
+
+// A save puts this run's unsaved names into the table another game left on disk, each only if it still earns
+// a place there by the name entry's rule, and holds the result; a name saved before is never put back, and a
+// run with nothing new leaves the table as the other game left it.
+TEST(HighScoreFile, ASaveMergesThisRunsNewNamesIntoTheTableOnDisk)
+{
+    const std::string file = ::testing::TempDir() + "vollix-merge-" + std::to_string(getpid());
+    struct Case { Scores disk; std::uint32_t mine; Scores after; int minePlace; };
+    const Case cases[] = {
+        {{900, 800, 650, 500, 350}, 700, {900, 800, 700, 650, 500}, 2}, // the other game's names stay
+        {{900, 700, 650, 500, 350}, 700, {900, 700, 700, 650, 500}, 2}, // a tie: below the other game's entry
+        {Scores(HIGH_SCORE_ENTRIES, 5000), 700, Scores(HIGH_SCORE_ENTRIES, 5000), -1}, // no longer in the five
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(file);
+        HighScoreTable mine, other, disk;
+        mine.confirm("Old", 600);
+        ASSERT_TRUE(mine.save(file.c_str()));
+        mine.confirm("Mine", c.mine);
+        setScores(other, c.disk); // another game's save pushed "Old" out
+        writeTableFile(file.c_str(), other.encode());
+        EXPECT_TRUE(mine.save(file.c_str()));
+        ASSERT_TRUE(disk.load(file.c_str()));
+        EXPECT_EQ(scoresOf(disk), c.after);
+        EXPECT_EQ(disk.encode(), mine.encode());
+        for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i)
+            EXPECT_EQ(std::string(disk.name(i)), i == c.minePlace ? "Mine" : "") << i;
+        writeTableFile(file.c_str(), other.encode());
+        EXPECT_TRUE(mine.save(file.c_str()) && disk.load(file.c_str()) && disk.encode() == other.encode());
+    }
+    std::filesystem::remove(file);
 }
 
 TEST(HighScoreFile, ANameNoOneCouldTypeMakesTheTableDamaged)
