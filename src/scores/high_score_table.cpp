@@ -72,7 +72,7 @@ bool HighScoreTable::save(const char* fileName)
     const TableLock lock(fileName, TableLock::Kind::Exclusive);
     readOrDefault(fileName);
     putBackUnsaved();
-    if (!writeTableFile(fileName, encode(), lock.madeTable()))
+    if (!writeTableFile(fileName, encode()))
         return false;
     unsaved.clear();
     return true;

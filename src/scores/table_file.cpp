@@ -246,14 +246,14 @@ bool readTableFile(const char* fileName, TablePayload& payload)
 // Writes a temporary file beside the real target, reads it back, gives it the
 // old file's mode and renames it over the target; the folder is synced last.
 // A table that must keep its file is rewritten in place instead.
-bool writeTableFile(const char* fileName, const TablePayload& payload, bool madeEmpty)
+bool writeTableFile(const char* fileName, const TablePayload& payload)
 {
     const std::string target = tableTarget(fileName);
     if (target.empty())
         return false;
     struct stat old;
-    const bool exists = !madeEmpty && ::lstat(target.c_str(), &old) == 0;
-    if (!exists && !madeEmpty && errno != ENOENT)
+    const bool exists = ::lstat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
         return false;
     const SaveWay way = exists ? saveWayFor(target, old) : SaveWay::Replace;
     if (way == SaveWay::Leave)

@@ -28,6 +28,5 @@ mode_t newTableMode();
 // or a hard-linked one, is rewritten in place so that it keeps its owner,
 // group and links. A file its owner may not write, one we may not read or
 // write, or one that is not a regular file is left alone. True when the file
-// now holds the table. A table that is new (madeEmpty: the file at its name is
-// the empty one that the save's lock made) is saved as if no file were there.
-bool writeTableFile(const char* fileName, const TablePayload& payload, bool madeEmpty = false);
+// now holds the table.
+bool writeTableFile(const char* fileName, const TablePayload& payload);

@@ -34,22 +34,17 @@ bool isFileAt(int fd, const std::string& path)
         && open.st_ino == named.st_ino;
 }
 
-bool isRegular(int fd)
-{
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
-
 } // namespace
 
 TableLock::TableLock(const char* fileName, Kind kind) : target(tableTarget(fileName))
 {
-    if (target.empty())
-        return;
+    struct stat st {};
+    if (target.empty() || (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
+        return; // a FIFO or a device in the table's place is never opened
     const int operation = kind == Kind::Exclusive ? LOCK_EX : LOCK_SH;
     const long long deadline = nowNs() + WAIT_MAX_NS;
     do {
-        // Non-blocking, so that a FIFO in the table's place cannot hold us up.
+        made = false;
         fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0 && errno == ENOENT && kind == Kind::Exclusive) {
             fd = ::open(target.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
@@ -57,18 +52,16 @@ TableLock::TableLock(const char* fileName, Kind kind) : target(tableTarget(fileN
                 continue; // another game made it first: lock that one
             made = fd >= 0;
             if (made)
-                ::fchmod(fd, newTableMode()); // as a saved new table would have
+                ::fchmod(fd, newTableMode()); // the umask must not freeze it
         }
         if (fd < 0)
             return; // no table to read, or one we may not read: nothing to guard
-        if (!isRegular(fd) || !wait(operation, deadline)) {
-            made = false; // not ours to remove without the lock
+        if (!wait(operation, deadline)) {
             release();
             return;
         }
         if (isFileAt(fd, target))
             return;
-        made = false;
         release(); // a save replaced the file while we waited: lock the new one
     } while (nowNs() < deadline);
 }
@@ -77,7 +70,7 @@ TableLock::~TableLock()
 {
     struct stat st {};
     if (made && isFileAt(fd, target) && ::fstat(fd, &st) == 0 && st.st_size == 0)
-        ::unlink(target.c_str()); // the save did not take its place: no empty table stays
+        ::unlink(target.c_str()); // no save took its place: no empty table stays
     release();
 }
 

@@ -13,7 +13,8 @@ public:
     enum class Kind { Shared, Exclusive };
 
     // Takes the lock. An exclusive lock on a table that does not exist yet
-    // makes it, empty, so that two first saves still take turns.
+    // makes it, empty and with a new table's mode, so that two first saves
+    // still take turns; the save then writes it as it would any table of ours.
     TableLock(const char* fileName, Kind kind);
     // Removes the empty table it made if no save took its place, then lets go.
     ~TableLock();
@@ -21,8 +22,6 @@ public:
     TableLock& operator=(const TableLock&) = delete;
 
     bool held() const { return fd >= 0; }
-    // True when the file at the table's name is the empty one this lock made.
-    bool madeTable() const { return made; }
 
 private:
     // Waits for the lock on the open file until the deadline; false on a timeout

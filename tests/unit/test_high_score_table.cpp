@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdarg>
 #include <cstring>
@@ -37,6 +38,7 @@ template <class Call> int seam(const char* name, Call call)
 extern "C" int rename(const char* a, const char* b) noexcept
 { return seam("rename", [&] { return syscall(SYS_renameat, AT_FDCWD, a, AT_FDCWD, b); }); }
 extern "C" int fsync(int fd) { return seam("fsync", [&] { return syscall(SYS_fsync, fd); }); }
+extern "C" int flock(int fd, int op) noexcept { return seam("flock", [&] { return syscall(SYS_flock, fd, op); }); }
 extern "C" int open(const char* path, int flags, ...)
 {
     va_list args;
@@ -132,6 +134,7 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         {"create", ENOSPC, false, false, false},
         {"create", EACCES, false, true, false}, // a folder that admits no new file: rewritten in place
         {"create", EACCES, true, false, false}, // ... and the old bytes put back when that fails
+        {"flock", ENOLCK, false, true, true},   // a file system without locks: saved as before, without a wait
     };
     ASSERT_TRUE(HighScoreTable().save(file.c_str())); // the default table
     const std::string old = readRaw(file);
@@ -151,7 +154,9 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         setrlimit(RLIMIT_FSIZE, s.shortWrites ? &cut : &limit);
         failingCall = s.call;
         failingErrno = s.err;
+        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(t.save(file.c_str()), s.saved);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         failingCall.clear();
         setrlimit(RLIMIT_FSIZE, &limit);
         stat(file.c_str(), &after);

@@ -1,6 +1,8 @@
 // Games sharing one table at once, as separate processes through the real load and save.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -13,6 +15,7 @@
 #include <unistd.h>
 
 #include "scores/high_score_table.h"
+#include "scores/table_lock.h"
 
 namespace {
 // Runs work in a child process, which dies with the test; its exit status is what work returns.
@@ -89,4 +92,33 @@ TEST(TableLock, GamesSavingAtOnceLoseNoNameAndReadersSeeWholeTables)
                                 && a.st_ino == b.st_ino)) << "the link kept";
         std::filesystem::remove_all(dir);
     }
+}
+
+// Without a table yet, the lock makes an empty one with a new table's mode (for two first saves to take turns
+// on), and removes it when no save took its place; a read makes none. A lock held elsewhere (a stopped game)
+// holds a save up for two seconds, sleeping, and then it saves all the same.
+TEST(TableLock, AFirstTableAndALockHeldElsewhere)
+{
+    const std::string file = ::testing::TempDir() + "vollix-first-" + std::to_string(getpid());
+    const mode_t umasked = umask(0277);
+    EXPECT_FALSE(TableLock(file.c_str(), TableLock::Kind::Shared).held() || std::filesystem::exists(file));
+    EXPECT_TRUE(TableLock(file.c_str(), TableLock::Kind::Exclusive).held());
+    EXPECT_FALSE(std::filesystem::exists(file));
+    {
+        const TableLock stopped(file.c_str(), TableLock::Kind::Exclusive);
+        struct stat st {};
+        EXPECT_TRUE(stat(file.c_str(), &st) == 0 && st.st_size == 0 && (st.st_mode & 07777) == 0600);
+        HighScoreTable mine;
+        mine.confirm("Late", 1000);
+        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t cpu = std::clock();
+        EXPECT_TRUE(mine.save(file.c_str()));
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_TRUE(waited >= std::chrono::seconds(2) && waited < std::chrono::milliseconds(2500));
+        EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 2);
+    }
+    umask(umasked);
+    HighScoreTable back;
+    EXPECT_TRUE(back.load(file.c_str()) && std::string(back.name(0)) == "Late");
+    std::filesystem::remove(file);
 }
