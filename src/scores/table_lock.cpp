@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -44,22 +45,15 @@ TableLock::TableLock(const char* fileName, Kind kind) : target(tableTarget(fileN
     const int operation = kind == Kind::Exclusive ? LOCK_EX : LOCK_SH;
     const long long deadline = nowNs() + WAIT_MAX_NS;
     do {
-        made = false;
         fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0 && errno == ENOENT && kind == Kind::Exclusive) {
-            fd = ::open(target.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-            if (fd < 0 && errno == EEXIST)
-                continue; // another game made it first: lock that one
-            made = fd >= 0;
-            if (made)
-                ::fchmod(fd, newTableMode()); // the umask must not freeze it
+            // Another game may make it at the same moment: then both open the one file.
+            fd = ::open(target.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+            made = fd >= 0 && ::fchmod(fd, newTableMode()) == 0; // the umask must not freeze it
         }
         if (fd < 0)
             return; // no table to read, or one we may not read: nothing to guard
-        if (!wait(operation, deadline)) {
-            release();
-            return;
-        }
+        wait(operation, deadline);
         if (isFileAt(fd, target))
             return;
         release(); // a save replaced the file while we waited: lock the new one
@@ -74,22 +68,17 @@ TableLock::~TableLock()
     release();
 }
 
-bool TableLock::wait(int operation, long long deadlineNs) const
+void TableLock::wait(int operation, long long deadlineNs) const
 {
-    while (::flock(fd, operation | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return false;
-        if (nowNs() >= deadlineNs)
-            return false;
-        const timespec pause {0, POLL_NS};
+    const timespec pause {0, POLL_NS};
+    while (::flock(fd, operation | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)
+           && nowNs() < deadlineNs)
         ::nanosleep(&pause, nullptr);
-    }
-    return true;
 }
 
 void TableLock::release()
 {
     if (fd >= 0)
-        ::close(fd);
-    fd = -1;
+        ::close(std::exchange(fd, -1));
+    made = false;
 }

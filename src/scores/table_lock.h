@@ -21,13 +21,11 @@ public:
     TableLock(const TableLock&) = delete;
     TableLock& operator=(const TableLock&) = delete;
 
-    bool held() const { return fd >= 0; }
-
 private:
-    // Waits for the lock on the open file until the deadline; false on a timeout
-    // or where the file system has no locks.
-    bool wait(int operation, long long deadlineNs) const;
-    // Lets go of the file; the lock goes with it.
+    // Waits for the lock on the open file until it is had or the deadline
+    // passes, and at once gives up where the file system has no locks.
+    void wait(int operation, long long deadlineNs) const;
+    // Lets go of the file, and of the lock with it.
     void release();
 
     std::string target;

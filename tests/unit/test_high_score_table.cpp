@@ -199,6 +199,11 @@ TEST(HighScoreFile, ASaveMergesThisRunsNewNamesIntoTheTableOnDisk)
             EXPECT_EQ(std::string(disk.name(i)), i == c.minePlace ? "Mine" : "") << i;
         writeTableFile(file.c_str(), other.encode());
         EXPECT_TRUE(mine.save(file.c_str()) && disk.load(file.c_str()) && disk.encode() == other.encode());
+        chmod(file.c_str(), 0444); // frozen: a name that cannot be saved is still this run's
+        mine.confirm("Kept", 9999);
+        EXPECT_FALSE(mine.save(file.c_str()));
+        mine.refresh(file.c_str());
+        EXPECT_STREQ(mine.name(0), "Kept");
     }
     std::filesystem::remove(file);
 }

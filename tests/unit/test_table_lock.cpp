@@ -4,10 +4,13 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -85,15 +88,24 @@ TEST(TableLock, GamesSavingAtOnceLoseNoNameAndReadersSeeWholeTables)
 }
 
 // Without a table yet, the lock makes an empty one with a new table's mode (for two first saves to take turns
-// on), and removes it when no save took its place; a read makes none. A lock held elsewhere (a stopped game)
-// holds a save up for two seconds, sleeping, and then it saves all the same.
+// on), and removes it when no save took its place; a read makes none, an empty table that was there stays,
+// and a FIFO is never opened. A lock held elsewhere (a stopped game) holds a save up for two seconds,
+// sleeping, and then it saves all the same.
 TEST(TableLock, AFirstTableAndALockHeldElsewhere)
 {
-    const std::string file = ::testing::TempDir() + "vollix-first-" + std::to_string(getpid());
+    const std::string file = ::testing::TempDir() + "vollix-first-" + std::to_string(getpid()), fifo = file + "-fifo";
     const mode_t umasked = umask(0277);
-    EXPECT_FALSE(TableLock(file.c_str(), TableLock::Kind::Shared).held() || std::filesystem::exists(file));
-    EXPECT_TRUE(TableLock(file.c_str(), TableLock::Kind::Exclusive).held());
-    EXPECT_FALSE(std::filesystem::exists(file));
+    const auto madeWhileLocked = [&](TableLock::Kind kind) {
+        const TableLock lock(file.c_str(), kind);
+        return std::filesystem::exists(file);
+    };
+    EXPECT_EQ(std::tuple(madeWhileLocked(TableLock::Kind::Shared), madeWhileLocked(TableLock::Kind::Exclusive),
+                         std::filesystem::exists(file)), std::tuple(false, true, false));
+    std::ofstream{file};
+    EXPECT_TRUE(madeWhileLocked(TableLock::Kind::Exclusive) && std::filesystem::remove(file));
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ((TableLock(fifo.c_str(), TableLock::Kind::Shared), open(fifo.c_str(), O_WRONLY | O_NONBLOCK)), -1);
+    std::filesystem::remove(fifo);
     {
         const TableLock stopped(file.c_str(), TableLock::Kind::Exclusive);
         struct stat st {};
