@@ -134,7 +134,6 @@ void HighScoreTable::insert(const char* name, std::uint32_t score)
 
 void HighScoreTable::confirm(const char* name, std::uint32_t score)
 {
-    insert(name, score);
     unsaved.push_back(makeEntry(name, score));
 }
 

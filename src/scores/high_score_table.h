@@ -52,7 +52,7 @@ public:
     bool qualifies(std::uint32_t score) const;
     // Replaces the first entry with the lowest score and re-sorts.
     void insert(const char* name, std::uint32_t score);
-    // A name the player confirmed: in the table at once, on disk at the next save.
+    // A name the player confirmed, for the next save to merge in.
     void confirm(const char* name, std::uint32_t score);
     // Stable insertion sort, highest score first.
     void sort();
