@@ -20,7 +20,6 @@ bool opaque8(BITMAP* picture)
 }
 
 const char* const HIGH_SCORE_FILE = "hiscores.hst";
-const char* const DEFAULT_NAME = "Orlem Vasket";
 constexpr int STAR_COUNT = 150;
 constexpr int STAR_ROWS = 430;
 } // namespace
@@ -32,8 +31,7 @@ Game::Game(DATAFILE* data)
 {
     makeBackground();
     applyPreset();
-    if (!highScores.load(HIGH_SCORE_FILE))
-        highScores.fillDefault(DEFAULT_NAME, 800, 200);
+    refreshHighScores();
 }
 
 Game::~Game()
@@ -45,6 +43,11 @@ Game::~Game()
 void Game::saveHighScores()
 {
     highScores.save(HIGH_SCORE_FILE);
+}
+
+void Game::refreshHighScores()
+{
+    highScores.refresh(HIGH_SCORE_FILE);
 }
 
 void Game::applyPreset()

@@ -63,8 +63,11 @@ public:
     void showGameOver();
     // Takes a name for a qualifying score; a confirmed name is saved at once.
     void enterName();
-    // Writes the table to hiscores.hst; a failed save leaves the file as it was.
+    // Merges this run's new names into hiscores.hst; a failed save leaves the
+    // file as it was and keeps them for the next one.
     void saveHighScores();
+    // Reads hiscores.hst again, which another game may have changed since.
+    void refreshHighScores();
     // Lists the table until a key is waiting.
     void showHighScores();
 

@@ -105,9 +105,13 @@ void Game::play()
         show(frame);
     }
 
-    // A game cut short by closing the window skips the name entry.
-    if (!quitRequested() && highScores.qualifies(static_cast<std::uint32_t>(score)))
-        enterName();
+    // A game cut short by closing the window skips the name entry. The score
+    // is weighed against the table on disk, which another game may have changed.
+    if (!quitRequested()) {
+        refreshHighScores();
+        if (highScores.qualifies(static_cast<std::uint32_t>(score)))
+            enterName();
+    }
     squad.clear();
     shells.clear();
 }

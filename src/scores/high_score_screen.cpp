@@ -22,6 +22,7 @@ void Game::showHighScores()
     Frame frame;
     if (!frame)
         return;
+    refreshHighScores(); // the table as it stands on disk, with other games' names
     FONT* textFont = resourceFont(resources, RES_FONT);
     unsigned padHeld = readPad().buttons; // the button that chose this screen does not end it
     while (!keypressed() && !newPresses(padHeld, readPad()) && !quitRequested()) {

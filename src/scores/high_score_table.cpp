@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "scores/table_file.h"
+#include "scores/table_lock.h"
 
 namespace {
 
@@ -23,6 +24,14 @@ void storeName(char (&dest)[HIGH_SCORE_NAME_BYTES], const char* src)
         std::memcpy(dest, src, boundedNameLength(src));
 }
 
+HighScoreEntry makeEntry(const char* name, std::uint32_t score)
+{
+    HighScoreEntry entry{};
+    storeName(entry.name, name);
+    entry.score = score;
+    return entry;
+}
+
 } // namespace
 
 // Acquires the five entries, zeroed.
@@ -32,20 +41,59 @@ HighScoreTable::HighScoreTable()
 }
 
 // Takes the whole table from a packed file, or leaves it untouched when the
-// file cannot be read or holds less than a whole table.
+// file cannot be read or holds less than a whole table. The shared lock keeps
+// out a save rewriting the file in place.
 bool HighScoreTable::load(const char* fileName)
 {
     TablePayload payload;
-    if (!readTableFile(fileName, payload))
-        return false;
+    {
+        const TableLock lock(fileName, TableLock::Kind::Shared);
+        if (!readTableFile(fileName, payload))
+            return false;
+    }
     decode(payload.data());
     return true;
 }
 
-// Hands the table to the file writer, which never leaves the file worse than it was.
-bool HighScoreTable::save(const char* fileName) const
+void HighScoreTable::refresh(const char* fileName)
 {
-    return writeTableFile(fileName, encode());
+    {
+        const TableLock lock(fileName, TableLock::Kind::Shared);
+        readOrDefault(fileName);
+    }
+    putBackUnsaved();
+}
+
+// Holds the exclusive lock from the read to the end of the write, so that no
+// other game's save comes in between. The writer never leaves the file worse
+// than it was.
+bool HighScoreTable::save(const char* fileName)
+{
+    const TableLock lock(fileName, TableLock::Kind::Exclusive);
+    readOrDefault(fileName);
+    putBackUnsaved();
+    if (!writeTableFile(fileName, encode()))
+        return false;
+    unsaved.clear();
+    return true;
+}
+
+void HighScoreTable::readOrDefault(const char* fileName)
+{
+    TablePayload payload;
+    if (readTableFile(fileName, payload))
+        decode(payload.data());
+    else
+        fillDefault(DEFAULT_TABLE_NAME, DEFAULT_TABLE_TOP, DEFAULT_TABLE_BOTTOM);
+}
+
+// The name entry's own rule decides: a name that another game's higher scores
+// pushed out of the file stays out.
+void HighScoreTable::putBackUnsaved()
+{
+    for (const HighScoreEntry& entry : unsaved)
+        if (qualifies(entry.score))
+            insert(entry.name, entry.score);
 }
 
 // Gives all places one name and scores from top down in equal steps.
@@ -74,18 +122,19 @@ bool HighScoreTable::qualifies(std::uint32_t score) const
 // Overwrites the first entry holding the lowest score, then re-sorts.
 void HighScoreTable::insert(const char* name, std::uint32_t score)
 {
-    HighScoreEntry fresh{};
-    storeName(fresh.name, name);
-    fresh.score = score;
-
     std::array<HighScoreEntry, HIGH_SCORE_ENTRIES>& e = *entries;
     int target = 0;
     for (int i = 1; i < HIGH_SCORE_ENTRIES; ++i) {
         if (e[i].score < e[target].score)
             target = i;
     }
-    e[target] = fresh;
+    e[target] = makeEntry(name, score);
     sort();
+}
+
+void HighScoreTable::confirm(const char* name, std::uint32_t score)
+{
+    unsaved.push_back(makeEntry(name, score));
 }
 
 // Insertion sort; an entry moves up only past strictly lower scores, so ties keep their order.

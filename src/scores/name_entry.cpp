@@ -75,7 +75,7 @@ void Game::enterName()
             break;
     }
     if (nameEntryConfirmed(entry)) {
-        highScores.insert(entry.name, static_cast<std::uint32_t>(score));
+        highScores.confirm(entry.name, static_cast<std::uint32_t>(score));
         saveHighScores(); // the entry survives a run that ends abruptly
     }
 }

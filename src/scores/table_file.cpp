@@ -30,10 +30,12 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Follows symbolic links to the file they lead to, which need not exist yet;
-// empty when the links go round in a loop.
-std::string followLinks(std::string path)
+} // namespace
+
+// Follows the links hop by hop, as the kernel would.
+std::string tableTarget(const char* fileName)
 {
+    std::string path = fileName;
     for (int hop = 0; hop < LINK_HOPS_MAX; ++hop) {
         char target[PATH_MAX];
         const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
@@ -44,6 +46,16 @@ std::string followLinks(std::string path)
     }
     return std::string();
 }
+
+// Reads the umask without changing it.
+mode_t newTableMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return (0666 & ~mask) | S_IRUSR | S_IWUSR;
+}
+
+namespace {
 
 // Reads up to one byte more than a table through the packed reader; the count, or -1.
 long readPacked(const char* path, unsigned char (&buffer)[READ_MAX])
@@ -115,15 +127,6 @@ SaveWay saveWayFor(const std::string& path, const struct stat& st)
     if (st.st_uid == ::geteuid() && st.st_gid == ::getegid() && st.st_nlink == 1)
         return SaveWay::Replace;
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? SaveWay::InPlace : SaveWay::Leave;
-}
-
-// A new table gets what the umask lets through, but always stays readable and
-// writable by its owner: otherwise its first save would freeze it for good.
-mode_t newTableMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return (0666 & ~mask) | S_IRUSR | S_IWUSR;
 }
 
 // True for "<table>.tmp-<pid>-<n>" when no process <pid> is left, or when it
@@ -245,7 +248,7 @@ bool readTableFile(const char* fileName, TablePayload& payload)
 // A table that must keep its file is rewritten in place instead.
 bool writeTableFile(const char* fileName, const TablePayload& payload)
 {
-    const std::string target = followLinks(fileName);
+    const std::string target = tableTarget(fileName);
     if (target.empty())
         return false;
     struct stat old;

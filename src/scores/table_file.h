@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <sys/types.h>
 
 #include "scores/high_score_table.h"
 
@@ -12,6 +14,13 @@ using TablePayload = std::array<unsigned char, HIGH_SCORE_FILE_BYTES>;
 // not a packed file, holds more or less than one table, or has a name with
 // a character the name entry cannot type (below 32 or above 127).
 bool readTableFile(const char* fileName, TablePayload& payload);
+
+// The file a table's name leads to, symbolic links followed (it need not
+// exist yet); empty when the links go round in a loop.
+std::string tableTarget(const char* fileName);
+// The mode a new table gets: what the umask lets through, but always readable
+// and writable by its owner, or its first save would freeze it for good.
+mode_t newTableMode();
 
 // Writes the table so that the file ends up either holding exactly the new
 // table or byte for byte as it was. Links are followed and stay links, and the

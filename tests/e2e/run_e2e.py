@@ -48,8 +48,7 @@ def entry(s, ref):
 def name(s, ref):
     """Types "Zed" on the name entry and confirms it: back in the menu."""
     entry(s, ref)
-    s.xdotool("windowfocus", s.window, "type", "--delay", "120", "Zed")
-    s.press_until("Return", h.in_menu(ref), "the menu after the name")
+    confirm(s, ref, "Zed")
 
 
 def table(s, ref, back=False):
@@ -58,9 +57,10 @@ def table(s, ref, back=False):
         h.move_cursor(s, "Down", ref, item)
     shown = lambda img: h.diff_count(img, ref, (440, 66, 600, 196)) > 150 and h.volume_bar_length(img) == 0
     s.press_until("Return", shown, "the table screen")
-    s.wait_steady("a steady table screen", predicate=shown)
+    steady = s.wait_steady("a steady table screen", predicate=shown)
     if back:
         s.press_until("space", h.in_menu(ref), "the menu after the table")
+    return steady
 
 
 def game_over(s, ref):
@@ -68,6 +68,46 @@ def game_over(s, ref):
     first = h.start_game(s, ref)
     s.wait_steady("the game-over banner", 240, gap=1.0, predicate=lambda img: not h.in_menu(ref)(img)
                   and h.diff_count(img, first, (150, 176, 490, 226)) > 1500)
+
+
+def confirm(s, ref, typed):
+    """On the name entry: types the name and keeps it; back in the menu."""
+    s.xdotool("windowfocus", s.window, "type", "--delay", "120", typed)
+    s.press_until("Return", h.in_menu(ref), "the menu after the name")
+
+
+def lettering(img):
+    """Where the table screen's rows stand in the font's lettering colour, whatever the sky behind them."""
+    return [h.colour_pixels(img, LETTERING, (x, 66, x + 8, 196), 4) for x in range(0, 640, 8)]
+
+
+def scoring_game(s, ref):
+    """A Fun game (a trooper every twelfth of a second) firing straight up until its score line no longer reads
+    0, then ESC: the name entry. Returns the menu as it now looks."""
+    h.move_cursor(s, "Down", ref, 1)
+    for _ in ("Impossible", "Fun"):
+        shown = s.shot()
+        s.press_until("Right", lambda img: not h.same(img, shown, (120, 35, 300, 60)), "the next preset")
+    fun = h.move_cursor(s, "Up", ref, 0)
+    first = h.start_game(s, fun)
+    digit = [(x, y) for x in range(61, 69) for y in range(5, 13)
+             if first.getpixel((x, y)) == (255, 255, 255) != ref.getpixel((x, y))]  # the 0, not a star
+    s.press_until("space", lambda img: any(img.getpixel(p) != (255, 255, 255) for p in digit), "a kill", hold=True)
+    s.press_until("Escape", greeting, "the name entry")
+    return fun
+
+
+def two_games(s, ref):
+    """A second game in this folder. This one scores and keeps "Ann"; the other, idle in its menu meanwhile,
+    shows her on its table screen, then keeps "Bee" with a lower score while this one idles; both leave."""
+    with Beside(s) as b:
+        b_ref = h.open_menu(b)
+        fun = scoring_game(s, ref)
+        confirm(s, fun, "Ann")
+        h.check(lettering(table(b, b_ref, back=True)) == lettering(table(s, fun, back=True)), "Ann not on its table")
+        entry(b, b_ref)
+        confirm(b, b_ref, "Bee")
+        h.check(leave(b, b_ref, "exit") == 0, "the other game's exit")
 
 
 def paused(img):
@@ -209,6 +249,18 @@ def full_disk(s):
     s.shell = "ulimit -f 0; trap '' XFSZ"
 
 
+class Beside(h.Session):
+    """Another game started in the folder of a running one, under its own X server."""
+
+    def __init__(self, first):
+        super().__init__(first.vollix, first.data, first.name + "-beside")
+        self.beside = first.workdir
+
+    def command(self):
+        self.workdir = self.beside
+        return [self.vollix]
+
+
 # ---- one run -----------------------------------------------------------------
 
 class Run(h.Session):
@@ -342,6 +394,8 @@ CASES = [
                                                               lambda s, ref: h.move_cursor(s, "Down", ref, 1)]),
     dict(name="window_lost", screen="3840x2160x24", steps=[h.start_game], end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:
          s.env_extra.update(LD_PRELOAD=s.args.preload, VOLLIX_REFUSE_AFTER="1", ASAN_OPTIONS="verify_asan_link_order=0")),
+    # Two games at once in one folder: no confirmed name is lost.
+    dict(name="two_games", seed=ZERO, steps=[two_games], table=lambda e: ("Bee", 0) in e and e[0][0] == "Ann" and e[0][1] > 0),
     dict(name="gamepad", prep=plugged, steps=[gamepad], end="SIGTERM", seed=ZERO, table=lambda e: "" in dict(e)),
 ]
 VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[name, lambda s, ref: table(s, ref, back=True)], code=(0, 99), table=HAS_ZED)

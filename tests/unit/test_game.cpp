@@ -11,7 +11,7 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
               std::tuple(0, 0, 5, 1, std::string("Normal")));
     EXPECT_EQ(std::tuple(std::string(game->highScores.name(0)), game->highScores.score(0), game->highScores.score(4)),
               std::tuple(std::string("Orlem Vasket"), 800u, 200u)) << "the default table, without a file";
-    game->highScores.insert("Zed", 900);
+    game->highScores.confirm("Zed", 900);
     game->releaseBitmaps();
     game.reset(); // the end of a run writes the table
     seam::noMemory = true; // and without memory for a bitmap every screen gives way at once

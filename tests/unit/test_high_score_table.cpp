@@ -1,11 +1,13 @@
 // The high-score table: placement rules, unsigned scores, its packed file, and
 // saves that fail part way.
 #include "scores/high_score_table.h"
+#include "scores/table_file.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdarg>
 #include <cstring>
@@ -36,6 +38,7 @@ template <class Call> int seam(const char* name, Call call)
 extern "C" int rename(const char* a, const char* b) noexcept
 { return seam("rename", [&] { return syscall(SYS_renameat, AT_FDCWD, a, AT_FDCWD, b); }); }
 extern "C" int fsync(int fd) { return seam("fsync", [&] { return syscall(SYS_fsync, fd); }); }
+extern "C" int flock(int fd, int op) noexcept { return seam("flock", [&] { return syscall(SYS_flock, fd, op); }); }
 extern "C" int open(const char* path, int flags, ...)
 {
     va_list args;
@@ -131,13 +134,10 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         {"create", ENOSPC, false, false, false},
         {"create", EACCES, false, true, false}, // a folder that admits no new file: rewritten in place
         {"create", EACCES, true, false, false}, // ... and the old bytes put back when that fails
+        {"flock", ENOLCK, false, true, true},   // a file system without locks: saved as before, without a wait
     };
-    HighScoreTable t;
-    t.fillDefault("Orlem Vasket", 800, 200);
-    ASSERT_TRUE(t.save(file.c_str()));
+    ASSERT_TRUE(HighScoreTable().save(file.c_str())); // the default table
     const std::string old = readRaw(file);
-    for (const char* name : {"ABCDEFGHIJKLMNO", "PQRSTUVWXYZabcd", "efghijklmnopqrs"})
-        t.insert(name, 1000); // packs to more bytes than the old table
     rlimit limit {};
     getrlimit(RLIMIT_FSIZE, &limit);
     const rlimit cut {static_cast<rlim_t>(old.size()), limit.rlim_max}; // no file grows past the old one
@@ -148,10 +148,15 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         chmod(file.c_str(), 0640);
         struct stat before {}, after {};
         stat(file.c_str(), &before);
+        HighScoreTable t;
+        for (const char* name : {"ABCDEFGHIJKLMNO", "PQRSTUVWXYZabcd", "efghijklmnopqrs"})
+            t.confirm(name, 1000); // packs to more bytes than the old table
         setrlimit(RLIMIT_FSIZE, s.shortWrites ? &cut : &limit);
         failingCall = s.call;
         failingErrno = s.err;
+        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(t.save(file.c_str()), s.saved);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         failingCall.clear();
         setrlimit(RLIMIT_FSIZE, &limit);
         stat(file.c_str(), &after);
@@ -161,8 +166,46 @@ TEST(HighScoreFile, SavesArePackedAndAFailedOneLeavesTheOldFileAsItWas)
         HighScoreTable back;
         EXPECT_EQ(back.load(file.c_str()) && back.encode() == t.encode(), s.saved);
         EXPECT_EQ(readRaw(file) == old, !s.saved);
+        EXPECT_TRUE(t.save(file.c_str()) && back.load(file.c_str()) && back.score(0) == 1000u) << "kept for the next save";
     }
     std::filesystem::remove_all(dir);
+}
+
+// A save puts this run's unsaved names into the table another game left on disk, each only if it still earns
+// a place there by the name entry's rule, and holds the result; a name saved before is never put back, and a
+// run with nothing new leaves the table as the other game left it.
+TEST(HighScoreFile, ASaveMergesThisRunsNewNamesIntoTheTableOnDisk)
+{
+    const std::string file = ::testing::TempDir() + "vollix-merge-" + std::to_string(getpid());
+    struct Case { Scores disk; std::uint32_t mine; Scores after; int minePlace; };
+    const Case cases[] = {
+        {{900, 800, 650, 500, 350}, 700, {900, 800, 700, 650, 500}, 2}, // the other game's names stay
+        {{900, 700, 650, 500, 350}, 700, {900, 700, 700, 650, 500}, 2}, // a tie: below the other game's entry
+        {Scores(HIGH_SCORE_ENTRIES, 5000), 700, Scores(HIGH_SCORE_ENTRIES, 5000), -1}, // no longer in the five
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(file);
+        HighScoreTable mine, other, disk;
+        mine.confirm("Old", 600);
+        ASSERT_TRUE(mine.save(file.c_str()));
+        mine.confirm("Mine", c.mine);
+        setScores(other, c.disk); // another game's save pushed "Old" out
+        writeTableFile(file.c_str(), other.encode());
+        EXPECT_TRUE(mine.save(file.c_str()));
+        ASSERT_TRUE(disk.load(file.c_str()));
+        EXPECT_EQ(scoresOf(disk), c.after);
+        EXPECT_EQ(disk.encode(), mine.encode());
+        for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i)
+            EXPECT_EQ(std::string(disk.name(i)), i == c.minePlace ? "Mine" : "") << i;
+        writeTableFile(file.c_str(), other.encode());
+        EXPECT_TRUE(mine.save(file.c_str()) && disk.load(file.c_str()) && disk.encode() == other.encode());
+        chmod(file.c_str(), 0444); // frozen: a name that cannot be saved is still this run's
+        mine.confirm("Kept", 9999);
+        EXPECT_FALSE(mine.save(file.c_str()));
+        mine.refresh(file.c_str());
+        EXPECT_STREQ(mine.name(0), "Kept");
+    }
+    std::filesystem::remove(file);
 }
 
 TEST(HighScoreFile, ANameNoOneCouldTypeMakesTheTableDamaged)

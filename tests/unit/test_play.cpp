@@ -7,6 +7,7 @@
 #include "app/timer.h"
 #include "game/pause_rules.h"
 #include "game_fixture.h"
+#include "scores/table_file.h"
 
 static constexpr PlayKeys NONE{false, false, false}, FIRE{false, false, true};
 
@@ -85,6 +86,23 @@ TEST_F(GameTest, TwoGamesInARow)
     seam::frames = 0;
     game->play();
     EXPECT_EQ(seen, (std::vector<int>{0, 0, 1, -4, 200, 1, 0, 0, 0, -4, 0, 1}));
+}
+
+// A finished game's score is weighed against the table on disk, where another game may have saved since.
+TEST_F(GameTest, AFinishedGameIsWeighedAgainstTheTableOnDisk)
+{
+    HighScoreTable zeros; // the other game's table, where any score earns a place
+    zeros.fillDefault("Other", 0, 0);
+    writeTableFile("hiscores.hst", zeros.encode());
+    game->highScores.fillDefault("Mine", 900, 500); // as this game read it at its start
+    seam::onFrame = [](int frame) {
+        key[KEY_ESC] = frame == 1;
+        if (frame == 2) // the name entry's first frame
+            seam::type(KEY_ENTER << 8 | 13);
+    };
+    game->play();
+    EXPECT_EQ(std::pair(std::string(game->highScores.name(0)), std::string(game->highScores.name(1))),
+              std::pair(std::string(""), std::string("Other")));
 }
 
 // Five landings end a Normal game before the frame is shown: its cue, then 49 frames of the banner turning
