@@ -194,6 +194,28 @@ def gamepad(s, ref):
     s.wait_steady("a sky without shells", box=gun, predicate=lambda img: shells(img) == 0)  # for a reload and more
 
 
+def pad_name(s, ref):
+    """The pad alone writes a name: A plays, Back ends the game, Up Right Up Up write "AC", Left leaves "A", Start
+    keeps it. Each push waits for its change on the screen, and each return to the centre for a steady screen."""
+    send = lambda kind, number, value: os.write(s.pad, struct.pack("<IhBB", 0, value, kind, number))  # noqa: E731
+    for axis in range(8):
+        send(2, axis, -32767 if axis in (2, 5) else 0)  # the triggers rest at one end
+    for event, shown in (((1, 0, 1), lambda img: not h.in_menu(ref)(img)), ((1, 0, 0), bool), ((1, 6, 1), greeting)):
+        send(*event)
+        s.wait_screen(shown, "the game, then the name entry")
+    send(1, 6, 0)
+    row, names = (0, 90, 640, 140), [s.wait_steady("a steady name entry", predicate=greeting)]
+    for axis, value in ((1, -1), (0, 1), (1, -1), (1, -1), (0, -1)):
+        send(2, axis, 32767 * value)
+        names.append(s.wait_screen(lambda img: not h.same(img, names[-1], row), "the name changed by a push"))
+        send(2, axis, 0)
+        s.wait_steady("the stick back in the centre")
+    h.check(h.same(names[-1], names[1], row), "Left does not leave the name of the first push")
+    for value, shown in ((1, greeting), (0, h.in_menu(ref))):  # Start keeps the name; the menu waits for it let go
+        send(1, 7, value)
+        s.wait_steady("Start pressed, then let go", predicate=shown)
+
+
 # ---- the folder ----------------------------------------------------------------
 
 def stale_temp(s):
@@ -343,6 +365,7 @@ CASES = [
     dict(name="window_lost", screen="3840x2160x24", steps=[h.start_game], end="F11", code=(1,), replaced=True, table=CUSTOM, prep=lambda s:
          s.env_extra.update(LD_PRELOAD=s.args.preload, VOLLIX_REFUSE_AFTER="1", ASAN_OPTIONS="verify_asan_link_order=0")),
     dict(name="gamepad", prep=plugged, steps=[gamepad], end="SIGTERM", seed=ZERO, table=lambda e: "" in dict(e)),
+    dict(name="gamepad_name", prep=plugged, steps=[pad_name], end="SIGKILL", seed=ZERO, table=lambda e: "A" in dict(e)),
 ]
 VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[name, lambda s, ref: table(s, ref, back=True)], code=(0, 99), table=HAS_ZED)
 

@@ -45,21 +45,23 @@ TEST_F(GameTest, NameEntryDropsKeysFromTheGameTakesOneKeyAFrameAndSavesTheName)
 {
     game->releaseBitmaps();
     seam::type(typing("q")[0]); // pressed during the game
+    seam::pad = {false, false, true, false, PAD_A}; // held from the game: neither confirms nor steps
     game->score = 999;
-    seam::onFrame = [](int frame) {
+    seam::onFrame = [](int frame) { // and Up on the pad between "e" and "d": keys and pushes write one name
         for (int k : frame == 1 ? typing("Zed", {ENTER}) : std::vector<int>{})
             seam::type(k);
+        seam::pad = {false, false, frame == 3, false, 0};
     };
     game->enterName();
     HighScoreTable saved;
     ASSERT_TRUE(saved.load("hiscores.hst"));
-    EXPECT_EQ((std::tuple{std::string(saved.name(0)), saved.score(0)}), (std::tuple{std::string("Zed"), 999u}));
+    EXPECT_EQ((std::tuple{std::string(saved.name(0)), saved.score(0)}), (std::tuple{std::string("Zfd"), 999u}));
     EXPECT_EQ(seam::frames, 5) << "the frame that reads Enter is shown too";
     clear_bitmap(expected);
     EXPECT_TRUE(screenShowsScene([](BITMAP* b) {
         textout_centre_ex(b, font, "Congratulations! You have made a highscore!", 320, 30, -1, -1);
         textout_centre_ex(b, font, "Please enter your name.", 320, 50, -1, -1);
-        textout_centre_ex(b, font, "Zed*", 320, 100, -1, -1);
+        textout_centre_ex(b, font, "Zfd*", 320, 100, -1, -1);
     }));
     seam::onFrame = [](int) { seam::type(ESCAPE); };
     game->enterName();

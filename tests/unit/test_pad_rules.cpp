@@ -1,6 +1,9 @@
 // The gamepad's rules: which sticks are read, and what the pad means on each screen.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/pad_rules.h"
@@ -55,4 +58,21 @@ TEST(PadRules, WaitsAndTheNameEntryTakeOnlyNewPresses)
     for (const Case& c : {Case{PAD_A, KEY_ENTER << 8 | '\r'}, {PAD_START | PAD_BACK, KEY_ENTER << 8 | '\r'},
                           {PAD_BACK, KEY_ESC << 8 | 27}, {1u << 1, 0}})
         EXPECT_EQ(padNameKey(c.pressed), c.key) << c.pressed;
+}
+
+TEST(PadRules, TheStickWritesTheNameAStepAPush)
+{
+    struct Case { const char *from, *frames, *to; }; // a frame a letter: Up Down Left Right, - centred
+    for (const Case& c : {Case{"Z", "-U", "a"}, {"z", "-U", "0"}, {"9", "-U", " "}, {" ", "-U", "A"}, {"a", "-D", "Z"},
+                          {"0", "-D", "z"}, {" ", "-D", "9"}, {"A", "-D", " "}, {"!", "-D", "A"}, {"", "-D", "A"},
+                          {"ABCDEFGHIJKLMNO", "-R", "ABCDEFGHIJKLMNO"}, {"", "-L", ""}, {"", "UU-UU-R-UU-L", "A"}}) {
+        NameEntry entry;
+        std::strcpy(entry.name, c.from);
+        entry.length = static_cast<int>(std::strlen(c.from));
+        bool held = true; // as the screen starts
+        for (const char* f = c.frames; *f; ++f)
+            applyNamePad(entry, held, PadState{*f == 'L', *f == 'R', *f == 'U', *f == 'D'});
+        EXPECT_EQ(std::tuple(std::string(entry.name), entry.length), std::tuple(std::string(c.to), int(std::strlen(c.to))))
+            << c.from << " " << c.frames;
+    }
 }
