@@ -48,8 +48,7 @@ protected:
         std::filesystem::current_path(dir);
         seam::reset();
         std::srand(42);
-        game = std::make_unique<Game>(fake.data());
-        game->pad = &gamepad;
+        game = std::make_unique<Game>(fake.data()), game->pad = &gamepad;
         frame = create_bitmap(640, 480), expected = create_bitmap(640, 480);
     }
     void TearDown() override
