@@ -24,8 +24,7 @@ std::vector<int> typing(const std::string& text, std::vector<int> then = {})
 
 } // namespace
 
-// Keys type by character code and end the entry by scancode; the pad's buttons end it as Enter and Esc; each push
-// of the stick steps once, a key between two frames of one push being no return to the centre.
+// Keys type by character code and end by scancode, the pad's buttons as Enter and Esc; a push of the stick steps once.
 TEST(NameEntry, KeysAndThePadWriteOneName)
 {
     struct Case { std::vector<int> keys; std::string name; bool finished = false, confirmed = false; };
@@ -36,8 +35,9 @@ TEST(NameEntry, KeysAndThePadWriteOneName)
                           {typing("xy", {BACKSPACE, BACKSPACE, ESCAPE}), "", true, false}, {{padNameKey(PAD_BACK)}, "", true, false},
                           {{padNameKey(PAD_START | PAD_BACK)}, "", true, true}, {typing("Z", {U}), "a"}, {typing("z", {U}), "0"},
                           {typing("9", {U}), " "}, {typing(" ", {U}), "A"}, {typing("a", {D}), "Z"}, {typing("0", {D}), "z"},
-                          {typing(" ", {D}), "9"}, {typing("A", {D}), " "}, {typing("!", {D}), "A"}, {{D}, "A"}, {{L}, ""},
-                          {typing(fifteen, {R}), fifteen}, {{U, U, C, R, C, U, KEY_X << 8 | 'x', U, C, L}, "AB"}}) {
+                          {typing(" ", {D}), "9"}, {typing("A", {D}), " "}, {typing("!", {D}), "A"}, {{D}, "A"},
+                          {typing("x", {L, C, L}), ""}, {typing(fifteen, {R}), fifteen},
+                          {{U, U, C, R, C, U, KEY_X << 8 | 'x', U, C, L}, "AB"}}) {
         NameEntry entry;
         bool held = false;
         for (int k : c.keys)
