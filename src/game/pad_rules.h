@@ -44,8 +44,8 @@ unsigned newPresses(unsigned& held, const PadState& pad);
 // Start, ESC for Back, 0 for anything else.
 int padNameKey(unsigned pressed);
 // Applies one frame's stick or d-pad to the name on the name entry. A push
-// steps once; held stays true until the stick is back in the centre, and
-// starts true so that a push held into the screen steps nothing. Up and Down
+// steps once; held stays true until the stick is back in the centre (the
+// screen starts it true, so a push held into it steps nothing). Up and Down
 // step the last character through A-Z, a-z, 0-9 and space, round the ends
 // (on an empty name they write A), Right adds an A, Left removes the last.
 void applyNamePad(NameEntry& entry, bool& held, const PadState& pad);

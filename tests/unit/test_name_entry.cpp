@@ -1,4 +1,4 @@
-// The name entry's key rules, and the screen through the seam.
+// The name entry's rules for keys and the pad, and the screen through the seam.
 
 #include <string>
 #include <tuple>
