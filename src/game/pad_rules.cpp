@@ -1,11 +1,15 @@
 #include "game/pad_rules.h"
 
+#include <string_view>
+
 namespace {
 // Half the stick's throw: a stick resting slightly off centre turns nothing.
 constexpr int DEFLECTED = 64;
 // Axes of the common pad: left stick, left trigger, right stick, right trigger, d-pad.
 constexpr int PAD_AXES_WITH_DPAD = 8;
 constexpr int DPAD_STICK = 3;
+// The order Up steps a character of the name through; Down goes back.
+constexpr std::string_view NAME_ORDER = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
 
 // Adds the direction a stick points to. An axis a stick lacks stays
 // centred, as the library never moves it.
@@ -17,6 +21,16 @@ void addStick(PadState& state, const JOYSTICK_STICK_INFO& stick)
     state.right = state.right || x >= DEFLECTED;
     state.up = state.up || y <= -DEFLECTED;
     state.down = state.down || y >= DEFLECTED;
+}
+
+// The character after c in the name's order, or before it, round the ends;
+// one the keyboard typed from outside the order becomes A.
+char steppedCharacter(char c, bool up)
+{
+    const std::size_t at = NAME_ORDER.find(c);
+    if (at == std::string_view::npos)
+        return NAME_ORDER[0];
+    return NAME_ORDER[(at + (up ? 1 : NAME_ORDER.size() - 1)) % NAME_ORDER.size()];
 }
 } // namespace
 
@@ -70,4 +84,23 @@ int padNameKey(unsigned pressed)
     if (pressed & PAD_BACK)
         return KEY_ESC << 8 | 27;
     return 0;
+}
+
+void applyNamePad(NameEntry& entry, bool& held, const PadState& pad)
+{
+    const bool pushed = !held;
+    held = pad.up || pad.down || pad.left || pad.right;
+    if (!pushed || !held)
+        return;
+    if ((pad.up || pad.down) && entry.length > 0) {
+        char& last = entry.name[entry.length - 1];
+        last = steppedCharacter(last, pad.up);
+    } else if (pad.left) {
+        if (entry.length > 0)
+            --entry.length;
+    } else if (entry.length < HIGH_SCORE_NAME_MAX) { // Right, or Up or Down on an empty name
+        entry.name[entry.length] = NAME_ORDER[0];
+        ++entry.length;
+    }
+    entry.name[entry.length] = '\0';
 }

@@ -4,6 +4,7 @@
 
 #include "game/game.h"
 #include "game/menu_rules.h"
+#include "scores/name_entry.h"
 
 // What the first gamepad holds in one frame: a direction from its left stick
 // or its d-pad, and its buttons.
@@ -42,3 +43,9 @@ unsigned newPresses(unsigned& held, const PadState& pad);
 // The readkey value a new press means on the name entry: ENTER for A or
 // Start, ESC for Back, 0 for anything else.
 int padNameKey(unsigned pressed);
+// Applies one frame's stick or d-pad to the name on the name entry. A push
+// steps once; held stays true until the stick is back in the centre (the
+// screen starts it true, so a push held into it steps nothing). Up and Down
+// step the last character through A-Z, a-z, 0-9 and space, round the ends
+// (on an empty name they write A), Right adds an A, Left removes the last.
+void applyNamePad(NameEntry& entry, bool& held, const PadState& pad);

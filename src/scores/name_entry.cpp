@@ -56,6 +56,7 @@ void Game::enterName()
     NameEntry entry;
     clear_keybuf();
     unsigned padHeld = readPad().buttons; // as the key buffer, the pad starts afresh
+    bool pushHeld = true;                 // and a push held into the screen steps nothing
     FONT* textFont = resourceFont(resources, RES_FONT);
     for (;;) {
         if (quitRequested())
@@ -64,7 +65,9 @@ void Game::enterName()
         drawScene(frame.get());
         drawNameEntryPrompt(frame.get(), textFont);
         drawScoreLine(frame.get());
-        const int padKey = padNameKey(newPresses(padHeld, readPad()));
+        const PadState pad = readPad();
+        const int padKey = padNameKey(newPresses(padHeld, pad));
+        applyNamePad(entry, pushHeld, pad); // before the key, which may end the entry
         if (keypressed())
             applyNameKey(entry, readkey());
         else if (padKey)

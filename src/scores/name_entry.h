@@ -4,7 +4,8 @@
 
 #include "scores/high_score_table.h"
 
-// The name typed so far on the name-entry screen and the last key read.
+// The name written so far on the name-entry screen, by keys or the pad, and
+// the last key read.
 struct NameEntry {
     char name[HIGH_SCORE_NAME_BYTES] = {};
     int length = 0;

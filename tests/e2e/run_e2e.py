@@ -234,6 +234,19 @@ def gamepad(s, ref):
     s.wait_steady("a sky without shells", box=gun, predicate=lambda img: shells(img) == 0)  # for a reload and more
 
 
+def pad_name(s, ref):
+    """The pad alone: A plays, Back ends the game, Up Right Up Up write "AC", Left leaves "A", Start keeps it."""
+    send = lambda kind, number, value: os.write(s.pad, struct.pack("<IhBB", 0, value, kind, number))  # noqa: E731
+    shots, row = [], (0, 90, 640, 140)  # the pictures after each event; the name line
+    changed = lambda img: not h.same(img, shots[-1], row)  # noqa: E731 (a push, each followed by the stick let go)
+    pushes = [e for axis, value in ((1, -1), (0, 1), (1, -1), (1, -1), (0, -1))
+              for e in (((2, axis, 32767 * value), changed), ((2, axis, 0), bool))]
+    for event, shown in [((1, 0, 1), lambda img: not h.in_menu(ref)(img)), ((1, 0, 0), bool), ((1, 6, 1), greeting),
+                         ((1, 6, 0), greeting)] + pushes + [((1, 7, 1), greeting), ((1, 7, 0), h.in_menu(ref))]:
+        send(*event)
+        shots.append(s.wait_screen(shown, "the pad's event %d" % len(shots)))
+
+
 # ---- the folder ----------------------------------------------------------------
 
 def stale_temp(s):
@@ -397,6 +410,7 @@ CASES = [
     # Two games at once in one folder: no confirmed name is lost.
     dict(name="two_games", seed=ZERO, steps=[two_games], table=lambda e: ("Bee", 0) in e and e[0][0] == "Ann" and e[0][1] > 0),
     dict(name="gamepad", prep=plugged, steps=[gamepad], end="SIGTERM", seed=ZERO, table=lambda e: "" in dict(e)),
+    dict(name="gamepad_name", prep=plugged, steps=[pad_name], end="SIGKILL", seed=ZERO, table=lambda e: "A" in dict(e)),
 ]
 VALGRIND = dict(name="valgrind_session", seed=ZERO, steps=[name, lambda s, ref: table(s, ref, back=True)], code=(0, 99), table=HAS_ZED)
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/gamepad.h"
 #include "fake_resources.h"
 #include "game/game.h"
 
@@ -24,7 +25,8 @@ extern std::vector<Cue> cues;
 extern int frames, rests;                // retraces waited for, rest() calls
 extern std::function<void(int)> onFrame, onRest; // at each retrace, before the frame is shown; at each rest()
 extern bool noMemory;                    // create_bitmap gives null while set
-// Forgets cues, counts, hooks, held keys and buffered keys.
+extern PadState pad;                     // what the first pad holds
+// Forgets cues, counts, hooks, held keys and buttons, and buffered keys.
 void reset();
 // Puts one readkey value (scancode << 8 | character) into the key buffer.
 void type(int keyValue);
@@ -46,7 +48,7 @@ protected:
         std::filesystem::current_path(dir);
         seam::reset();
         std::srand(42);
-        game = std::make_unique<Game>(fake.data());
+        game = std::make_unique<Game>(fake.data()), game->pad = &gamepad;
         frame = create_bitmap(640, 480), expected = create_bitmap(640, 480);
     }
     void TearDown() override
@@ -69,6 +71,7 @@ protected:
     }
 
     FakeResources fake;
+    Gamepad gamepad;
     std::unique_ptr<Game> game;
     BITMAP *frame, *expected; // a frame for a test to draw, and the picture it should hold
     std::filesystem::path home, dir = ::testing::TempDir() + "vollix-game-" + std::to_string(getpid());

@@ -11,6 +11,7 @@ std::vector<Cue> cues;
 int frames = 0, rests = 0;
 std::function<void(int)> onFrame, onRest;
 bool noMemory = false;
+PadState pad;
 static std::deque<int> buffer;
 
 void reset()
@@ -19,6 +20,7 @@ void reset()
     frames = rests = 0;
     onFrame = onRest = nullptr;
     noMemory = false;
+    pad = {};
     buffer.clear();
     std::memset(const_cast<char*>(key), 0, KEY_MAX);
 }
@@ -45,6 +47,18 @@ extern "C" void rest(unsigned int)
 extern "C" int play_sample(const SAMPLE* sample, int volume, int pan, int frequency, int loop)
 {
     seam::cues.push_back({sample, volume, pan, frequency, loop, seam::frames});
+    return 0;
+}
+
+// No driver: the first pad reads as seam::pad holds it, on one stick and eight buttons.
+extern "C" int install_joystick(int) { return 0; }
+extern "C" int poll_joystick(void)
+{
+    joy[0].num_sticks = 1, joy[0].stick[0].num_axis = 2, joy[0].num_buttons = 8;
+    joy[0].stick[0].axis[0].pos = 128 * (seam::pad.right - seam::pad.left);
+    joy[0].stick[0].axis[1].pos = 128 * (seam::pad.down - seam::pad.up);
+    for (int b = 0; b < 8; ++b)
+        joy[0].button[b].b = seam::pad.buttons >> b & 1;
     return 0;
 }
 

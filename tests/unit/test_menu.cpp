@@ -72,7 +72,7 @@ TEST_F(GameTest, MenuPictureStandsWhereTheLayoutPutsIt)
     }
 }
 
-// Each visit waits for a key held from the last screen. ENTER on Sound runs nothing, on Play a game, on
+// Each visit waits for a key and a button held from the last screen. ENTER on Sound runs nothing, on Play a game, on
 // Highscores the table until a later key; TAB draws new stars on each frame it is held; what one visit
 // sets, the next keeps. Each frame is drawn afresh over a partly masked sky.
 TEST_F(GameTest, VisitsInARow)
@@ -84,8 +84,8 @@ TEST_F(GameTest, VisitsInARow)
                                                {KEY_ENTER, "N - E", 3, false}, {KEY_UP, "D - D - N X", 6, false},
                                                {KEY_ESC, "T T E - E", 5, true}}) {
         seam::reset();
-        key[held] = 1;
-        seam::onRest = [held](int) { key[held] = 0; };
+        key[held] = 1, seam::pad.buttons = PAD_START; // Start, let go a moment after the key
+        seam::onRest = [held](int rest) { key[held] = 0, seam::pad.buttons = rest < 2 ? PAD_START : 0; };
         seam::onFrame = holding(script);
         const bool left = game->runMenu();
         EXPECT_EQ(std::tuple(left, seam::frames, keypressed()), std::tuple(exits, frames, 0)) << script;
