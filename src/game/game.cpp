@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/menu_rules.h"
 #include "game/presets.h"
+#include "res/placements.h"
 #include "res/resource_access.h"
 
 namespace {
@@ -28,7 +30,7 @@ constexpr int STAR_ROWS = 430;
 Game::Game(DATAFILE* data)
     : resources(data), background(nullptr), score(0), gunAngle(0), reloadCountdown(0),
       pointsPerKill(0), reloadTicks(0), landingLimit(0), spawnOdds(1), maxAlive(0),
-      presetName(""), presetIndex(1), volume(5)
+      presetName(""), presetIndex(DEFAULT_PRESET), volume(DEFAULT_VOLUME)
 {
     makeBackground();
     applyPreset();
@@ -68,7 +70,7 @@ void Game::playCue(SAMPLE* sample)
 void Game::makeBackground()
 {
     if (!background)
-        background = create_bitmap(640, 480);
+        background = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
     if (!background)
         return; // no memory: the scene is drawn without its sky
     clear_bitmap(background);
@@ -78,7 +80,7 @@ void Game::makeBackground()
     const int white = makecol(255, 255, 255);
     for (int i = 0; i < STAR_COUNT; ++i) {
         const int y = std::rand() % STAR_ROWS;
-        const int x = std::rand() % 640;
+        const int x = std::rand() % SCREEN_WIDTH;
         circlefill(background, x, y, i % 7 == 0 ? 1 : 0, white);
     }
     backgroundOpaque = opaque8(background);

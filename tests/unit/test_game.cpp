@@ -17,7 +17,7 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
     seam::noMemory = true; // and without memory for a bitmap every screen gives way at once
     game = std::make_unique<Game>(fake.data());
     EXPECT_EQ(std::tuple(std::string(game->highScores.name(0)), game->background), std::tuple(std::string("Zed"), nullptr));
-    EXPECT_TRUE(game->runMenu());
+    EXPECT_EQ(game->runMenu(), MenuResult::Exit);
     game->play();
     seam::onRest = [](int) { seam::type(KEY_A << 8 | 'a'); };
     game->showGameOver();

@@ -87,7 +87,7 @@ TEST_F(GameTest, VisitsInARow)
         key[held] = 1;
         seam::onRest = [held](int) { key[held] = 0; };
         seam::onFrame = holding(script);
-        const bool left = game->runMenu();
+        const bool left = game->runMenu() == MenuResult::Exit;
         EXPECT_EQ(std::tuple(left, seam::frames, keypressed()), std::tuple(exits, frames, 0)) << script;
     }
     EXPECT_EQ(std::tuple(game->presetIndex, std::string(game->presetName), game->volume, game->gunAngle),

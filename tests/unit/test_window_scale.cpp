@@ -27,7 +27,7 @@ TEST(WindowScale, F11ActsOncePerPressAndNeverReachesTheKeyBuffer)
     EXPECT_EQ((std::pair{dropF11('a', &a), a}), (std::pair{int('a'), int(KEY_A)}));
 }
 
-TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHad)
+TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHadAndIsReportedAtItsSize)
 {
     struct Case { int refused, now; std::vector<int> tried; }; // refused: how many attempts fail
     for (const Case& c : {Case{0, 4, {4}}, {1, 1, {4, 1}}, {2, 0, {4, 1}}}) {
@@ -35,6 +35,7 @@ TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHad)
         EXPECT_EQ(switchScale(4, 1, [&](int scale) { tried.push_back(scale); return int(tried.size()) > c.refused; }), c.now);
         EXPECT_EQ(tried, c.tried);
     }
+    EXPECT_EQ(graphicsError(4, "Refused"), "Error initializing graphics mode (2560x1920).\nRefused."); // lost at 4x
 }
 
 TEST(WindowScale, TheGrownWindowGetsTheChangedBandsAndNothingElse)
