@@ -1,10 +1,10 @@
 #include "game/game.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "game/menu_rules.h"
 #include "game/presets.h"
+#include "game/star_field.h"
 #include "res/placements.h"
 #include "res/resource_access.h"
 
@@ -23,8 +23,6 @@ bool opaque8(BITMAP* picture)
 
 const char* const HIGH_SCORE_FILE = "hiscores.hst";
 const char* const DEFAULT_NAME = "Orlem Vasket";
-constexpr int STAR_COUNT = 150;
-constexpr int STAR_ROWS = 430;
 } // namespace
 
 Game::Game(DATAFILE* data)
@@ -78,11 +76,8 @@ void Game::makeBackground()
     for (int x = 0; x < background->w; ++x)
         draw_sprite(background, sky, x, 0);
     const int white = makecol(255, 255, 255);
-    for (int i = 0; i < STAR_COUNT; ++i) {
-        const int y = std::rand() % STAR_ROWS;
-        const int x = std::rand() % SCREEN_WIDTH;
-        circlefill(background, x, y, i % 7 == 0 ? 1 : 0, white);
-    }
+    for (const Star& star : starField())
+        circlefill(background, star.x, star.y, star.radius, white);
     backgroundOpaque = opaque8(background);
 }
 
