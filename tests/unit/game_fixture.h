@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "fake_resources.h"
@@ -26,6 +25,7 @@ extern std::vector<Cue> cues;
 extern int frames, rests;                // retraces waited for, rest() calls
 extern std::function<void(int)> onFrame, onRest; // at each retrace, before the frame is shown; at each rest()
 extern bool noMemory;                    // create_bitmap gives null while set
+extern std::vector<int> modes;           // the widths of the windows asked for, on a 1920x1080 desktop
 // Forgets cues, counts, hooks, held keys and buffered keys.
 void reset();
 // Puts one readkey value (scancode << 8 | character) into the key buffer.
@@ -43,10 +43,9 @@ struct Box { int left = -1, top = -1, right = -1, bottom = -1; bool operator==(c
 inline Box boxOf(BITMAP* b, int colour, int x0, int y0, int x1, int y1)
 {
     Box box;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            if (getpixel(b, x, y) == colour)
-                box = box.top < 0 ? Box{x, y, x, y} : Box{std::min(box.left, x), box.top, std::max(box.right, x), y};
+    for (int i = 0, w = x1 - x0 + 1; i < w * (y1 - y0 + 1); ++i) // row by row
+        if (const int x = x0 + i % w, y = y0 + i / w; getpixel(b, x, y) == colour)
+            box = box.top < 0 ? Box{x, y, x, y} : Box{std::min(box.left, x), box.top, std::max(box.right, x), y};
     return box;
 }
 

@@ -29,8 +29,7 @@ TEST_F(GameTest, WithoutMemoryForABitmapEveryScreenGivesWayAtOnce)
     seam::noMemory = true;
     game->makeBackground();
     EXPECT_EQ(std::tuple(game->background, game->runMenu()), std::tuple(nullptr, MenuResult::Exit));
-    for (void (Game::*screen)() : {&Game::play, &Game::enterName, &Game::showHighScores})
-        (*game.*screen)();
+    game->play(), game->enterName(), game->showHighScores();
     seam::onRest = [](int) { seam::type(KEY_A << 8 | 'a'); };
     game->showGameOver();
     EXPECT_EQ(seam::frames, 0);
@@ -49,9 +48,8 @@ TEST_F(GameTest, EachPresetSetsItsFiveValuesAndItsNameWhateverCameBefore)
 }
 
 // 150 stars, the first and every seventh after it large, the rest one pixel, each field new; over many the
-// centres reach each edge of the area above row 430 and none goes beyond. A new field is painted on the same
-// bitmap, cleared first: each star in white over the sky, or over nothing where the sky is masked.
-TEST_F(GameTest, AStarFieldHas150StarsAboveRow430AndEachNewOneIsPaintedOnTheSameSky)
+// centres reach each edge of the area above row 430 and none goes beyond.
+TEST(StarField, HoldsOneHundredFiftyStarsAboveRow430AndEachFieldIsNew)
 {
     std::vector<Star> stars, all;
     for (int field = 0; field < 100; ++field) {
@@ -63,51 +61,41 @@ TEST_F(GameTest, AStarFieldHas150StarsAboveRow430AndEachNewOneIsPaintedOnTheSame
     const auto [left, right] = std::minmax_element(all.begin(), all.end(), [](Star a, Star b) { return a.x < b.x; });
     const auto [top, bottom] = std::minmax_element(all.begin(), all.end(), [](Star a, Star b) { return a.y < b.y; });
     EXPECT_EQ(std::tuple(left->x, right->x, top->y, bottom->y), std::tuple(0, 639, 0, 429));
-    BITMAP* sky = game->background;
-    rectfill(fake.bitmap(RES_SKY), 0, 0, 0, 99, 0);
-    std::srand(7);
-    stars = starField();
-    std::srand(7);
-    game->makeBackground();
-    int strays = game->background != sky; // and star centres not white, white pixels off every star, other than sky
-    for (Star s : stars)
-        strays += getpixel(sky, s.x, s.y) != FAKE_WHITE;
-    for (int i = 0; i < 640 * 480; ++i) { // the rows lie end to end
-        const auto near = [x = i % 640, y = i / 640](Star s) { return std::max(std::abs(s.x - x), std::abs(s.y - y)) <= s.radius; };
-        strays += sky->line[0][i] == FAKE_WHITE ? std::none_of(stars.begin(), stars.end(), near) : sky->line[0][i] != (i / 640 < 100 ? 0 : FAKE_SKY);
-    }
-    EXPECT_EQ(strays, 0);
 }
 
-// The background over the frame's earlier picture, which shows through the sky's mask pixels, or alone
-// without a background; over it the barrel upright about (320, 365), its pivot 2 pixels right of its left
-// edge and 30 below its top, under the base at (295, 348), and the shells and the troopers.
-TEST_F(GameTest, TheSceneShowsTheBackgroundOverTheFrameAndTheBattlefieldOverThat)
+// A new field, on the same background cleared first, over the frame's earlier picture: each star in white, the
+// sky elsewhere, the earlier picture where the sky is masked or there is no background. Over that the barrel
+// upright about (320, 365), its pivot 2 right of its left edge and 30 below its top, under the base at (295,
+// 348); the shells and the troopers; last the score line, white, at (5, 5).
+TEST_F(GameTest, TheSceneShowsANewStarFieldOverTheSkyTheBattlefieldOverThatAndTheScoreLine)
 {
+    BITMAP* sky = game->background;
     game->shells.place({100.0f, 400.0f, 0.0f, 0.0f});
     game->squad.place({500, 400, Descending, -15.0f, 0.5f, 0});
     for (int masked : {0, 1, 100, -1}) { // the sky's top rows in the mask colour; then no background
         if (masked > 0)
             rectfill(fake.bitmap(RES_SKY), 0, 0, 0, masked - 1, 0);
+        std::srand(masked + 2);
+        const std::vector<Star> stars = masked < 0 ? std::vector<Star>{} : starField();
+        std::srand(masked + 2);
         masked < 0 ? game->releaseBitmaps() : game->makeBackground();
-        BITMAP* own = game->background;
         clear_to_color(frame, FAKE_FALL_B);
         game->drawScene(frame);
-        int wrong = 0; // above the gun, the shells and the troopers; the rows lie end to end
-        for (int i = 0; i < 640 * 330; ++i)
-            wrong += frame->line[0][i] != (own && own->line[0][i] ? own->line[0][i] : int(FAKE_FALL_B));
+        int wrong = game->background != (masked < 0 ? nullptr : sky); // and pixels above the gun: rows end to end
+        for (Star s : stars)
+            wrong += s.y < 330 && getpixel(frame, s.x, s.y) != FAKE_WHITE;
+        for (int i = 0; i < 640 * 330; ++i) {
+            const auto near = [x = i % 640, y = i / 640](Star s) { return std::max(std::abs(s.x - x), std::abs(s.y - y)) <= s.radius; };
+            const int earlier = i / 640 < (masked < 0 ? 330 : masked) ? FAKE_FALL_B : FAKE_SKY;
+            wrong += frame->line[0][i] == FAKE_WHITE ? std::none_of(stars.begin(), stars.end(), near) : frame->line[0][i] != earlier;
+        }
         EXPECT_EQ(wrong, 0) << masked;
         EXPECT_EQ(std::tuple(boxOf(frame, FAKE_BARREL, 0, 330, 639, 479), boxOf(frame, FAKE_BASE, 0, 330, 639, 479)),
                   std::tuple(Box{318, 335, 322, 347}, Box{295, 348, 344, 377}));
         for (int colour : {int(FAKE_TROOPER), makecol(204, 104, 0)})
             EXPECT_NE(boxOf(frame, colour, 0, 330, 639, 479), Box{}) << colour;
     }
-}
-
-TEST_F(GameTest, TheScoreLineStandsAtTheTopLeftInWhite)
-{
     game->score = 1234;
-    clear_bitmap(frame);
     game->drawScoreLine(frame);
     EXPECT_TRUE(reads(frame, 5, 5, "Score: 1234", FAKE_WHITE));
 }
