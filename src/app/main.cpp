@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <string>
+#include <optional>
 
 #include "app/focus.h"
 #include "app/gamepad.h"
@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/timer.h"
 #include "app/window.h"
+#include "app/window_rules.h"
 #include "game/game.h"
 #include "res/resource_access.h"
 
@@ -21,10 +22,32 @@ namespace {
 // Reports that the window cannot be opened, shuts down, and gives the exit code.
 int failGraphics(DATAFILE* resources, const char* reason)
 {
-    allegro_message("Error initializing graphics mode (640x480).\n%s.", reason);
+    allegro_message("%s", graphicsError(1, reason).c_str());
     unload_datafile(resources);
     allegro_exit();
     return 1;
+}
+
+// Shuts down after the menu loop in the one order that works, and gives the
+// exit code: the pictures go while the library can still release them, then
+// the data file and the library; the quit signals are taken back from the
+// library's default actions, so that none cuts the table's save short; the
+// Game goes last and writes the table with the packed-file calls alone; a
+// quit signal then ends the process by that same signal.
+int shutDown(std::optional<Game>& game, Window& window, DATAFILE* resources)
+{
+    game->releaseBitmaps();
+    window.releaseBitmaps();
+    unload_datafile(resources);
+    allegro_exit();
+    keepQuitSignals();
+    game.reset();
+    endByQuitSignal();
+    if (window.lost()) {
+        std::fprintf(stderr, "%s\n", window.reason().c_str());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -55,38 +78,20 @@ int main()
     install_timer();
     startLogicTimer();
 
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0)
+    if (!openWindow(1))
         return failGraphics(resources, allegro_error);
     set_palette(resourcePalette(resources, RES_PALETTE));
     installQuitHandlers();
     installFocusWatch();
     set_window_title("Vollix - By Orlem Vasket"); // last: a window found by its title takes the quit signals
 
-    std::string windowLost;
-    {
-        Game game(resources);
-        // Declared after the Game, so that the Game is still the last to go.
-        Window window;
-        Gamepad pad;
-        game.window = &window;
-        game.pad = &pad;
-        while (!game.runMenu()) {
-        }
-
-        // The background goes while the library can still release it; the
-        // table is written by the Game's destructor after the library is down.
-        game.releaseBitmaps();
-        window.releaseBitmaps();
-        windowLost = window.reason();
-        unload_datafile(resources);
-        allegro_exit();
-        keepQuitSignals();
+    std::optional<Game> game(std::in_place, resources);
+    Window window;
+    Gamepad pad;
+    game->window = &window;
+    game->pad = &pad;
+    while (game->runMenu() != MenuResult::Exit) {
     }
-    endByQuitSignal();
-    if (!windowLost.empty()) {
-        std::fprintf(stderr, "%s\n", windowLost.c_str());
-        return 1;
-    }
-    return 0;
+    return shutDown(game, window, resources);
 }
 END_OF_MAIN()

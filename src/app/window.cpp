@@ -4,21 +4,18 @@
 #include "app/quit_request.h"
 #include "app/scaled_copy.h"
 #include "app/window_rules.h"
-#include "game/frame.h"
+#include "res/placements.h"
 
 namespace {
-constexpr int FRAME_WIDTH = Frame::WIDTH;
-constexpr int FRAME_HEIGHT = Frame::HEIGHT;
 // How long the library's input thread gets to report the focus-out of a remapped window.
 constexpr int FOCUS_SETTLE_MS = 100;
 constexpr int FOCUS_POLL_MS = 5;
-
-// Opens the window at scale times 640x480; true on success.
-bool setScale(int scale)
-{
-    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, FRAME_WIDTH * scale, FRAME_HEIGHT * scale, 0, 0) == 0;
-}
 } // namespace
+
+bool openWindow(int scale)
+{
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH * scale, SCREEN_HEIGHT * scale, 0, 0) == 0;
+}
 
 Window::Window()
 {
@@ -30,7 +27,7 @@ Window::~Window()
     keyboard_ucallback = nullptr;
 }
 
-void Window::betweenFrames()
+void Window::followF11()
 {
     if (f11Toggles(f11Held, key[KEY_F11] != 0) && !lost())
         toggle();
@@ -38,54 +35,77 @@ void Window::betweenFrames()
 
 void Window::present(BITMAP* frame)
 {
-    betweenFrames();
     if (lost())
         return; // nothing to show on; the screens leave at their next look
     vsync();
     if (scale == 1)
-        blit(frame, screen, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+        blit(frame, screen, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     else
         copyChanged(frame, shown, grown, screen, scale);
 }
 
 void Window::toggle()
 {
+    const int wanted = chooseScale();
+    if (wanted == scale)
+        return; // where not even twice the size fits, F11 does nothing
+    if (!makePictures(wanted))
+        return; // nor without the memory for the pictures: the window stays as it is
+    if (switchTo(wanted))
+        repaint();
+}
+
+int Window::chooseScale() const
+{
+    if (scale > 1)
+        return 1;
     int desktopWidth = 0; // left so when the desktop's size is unknown: no larger window fits
     int desktopHeight = 0;
     get_desktop_resolution(&desktopWidth, &desktopHeight);
-    const int wanted = scale > 1 ? 1 : largestScale(desktopWidth, desktopHeight);
-    if (!shown)
-        shown = create_bitmap(FRAME_WIDTH, FRAME_HEIGHT);
-    if (wanted == scale || !shown)
-        return; // where not even twice the size fits F11 does nothing, nor without the memory
-    if (scale == 1) { // growing, from a window that has no grown picture
-        grown = create_bitmap(FRAME_WIDTH * wanted, FRAME_HEIGHT * wanted);
-        blit(screen, shown, 0, 0, 0, 0, FRAME_WIDTH, FRAME_HEIGHT); // the picture the player sees
-    }
-    if (!grown)
-        return; // nor without the memory for it
+    return largestScale(desktopWidth, desktopHeight);
+}
 
+bool Window::makePictures(int wanted)
+{
+    if (!shown)
+        shown = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (!shown)
+        return false;
+    if (scale == 1) { // growing, from a window that has no grown picture
+        grown = create_bitmap(SCREEN_WIDTH * wanted, SCREEN_HEIGHT * wanted);
+        blit(screen, shown, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT); // the picture the player sees
+    }
+    return grown != nullptr;
+}
+
+bool Window::switchTo(int wanted)
+{
     // A new mode brings the library's default palette; the title, the close
     // button and the focus watch stay with the window, which is the same one.
     PALETTE palette;
     get_palette(palette);
     const int had = scale;
-    scale = switchScale(wanted, had, setScale);
+    scale = switchScale(wanted, had, openWindow);
     if (scale == 0) {
-        lostReason = "Error initializing graphics mode (" + std::to_string(FRAME_WIDTH * had) + "x" +
-                     std::to_string(FRAME_HEIGHT * had) + ").\n" + allegro_error + ".";
+        lostReason = graphicsError(had, allegro_error);
         requestQuit();
-        return;
+        return false;
     }
     set_palette(palette);
     settleFocus();
     if (scale == 1)
         releaseGrown();
-    // The kept picture at the new size. A grown one goes through grown,
-    // which touches all its memory now rather than in the first frames.
+    return true;
+}
+
+void Window::repaint()
+{
+    // A grown picture goes through grown, which touches all its memory now
+    // rather than in the first frames.
     if (scale > 1)
-        stretch_blit(shown, grown, 0, 0, FRAME_WIDTH, FRAME_HEIGHT, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
-    blit(scale > 1 ? grown : shown, screen, 0, 0, 0, 0, FRAME_WIDTH * scale, FRAME_HEIGHT * scale);
+        stretch_blit(shown, grown, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, SCREEN_WIDTH * scale,
+                     SCREEN_HEIGHT * scale);
+    blit(scale > 1 ? grown : shown, screen, 0, 0, 0, 0, SCREEN_WIDTH * scale, SCREEN_HEIGHT * scale);
 }
 
 void Window::settleFocus()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The rules of the window that F11 grows and shrinks, apart from the library.
 
 // The largest whole multiple of the 640x480 window that fits within 90 % of
@@ -13,6 +15,10 @@ bool f11Toggles(bool& heldBefore, bool downNow);
 // The keyboard's filter: F11 never reaches the key buffer, so it ends no
 // wait, types nothing and chooses nothing. Other keys pass unchanged.
 int dropF11(int key, int* scancode);
+
+// The report of a window the library refused at scale times the screen's
+// size, ending with the library's reason.
+std::string graphicsError(int scale, const char* reason);
 
 // Tries the wanted scale, then the one the window had. Returns the scale the
 // window has afterwards, or 0 when neither could be set.

@@ -2,11 +2,13 @@
 
 #include <allegro.h>
 
+#include "res/placements.h"
+
 // A screen's own 640x480 off-screen frame, released when the screen ends.
 class Frame {
 public:
-    static constexpr int WIDTH = 640;
-    static constexpr int HEIGHT = 480;
+    static constexpr int WIDTH = SCREEN_WIDTH;
+    static constexpr int HEIGHT = SCREEN_HEIGHT;
 
     // Makes the frame and clears it once, so that no screen ever shows
     // uninitialised memory; get() is null when the bitmap could not be made.

@@ -1,9 +1,11 @@
 #include "game/game.h"
 
-#include <cstdlib>
 #include <cstring>
 
+#include "game/menu_rules.h"
 #include "game/presets.h"
+#include "game/star_field.h"
+#include "res/placements.h"
 #include "res/resource_access.h"
 
 namespace {
@@ -20,14 +22,12 @@ bool opaque8(BITMAP* picture)
 }
 
 const char* const HIGH_SCORE_FILE = "hiscores.hst";
-constexpr int STAR_COUNT = 150;
-constexpr int STAR_ROWS = 430;
 } // namespace
 
 Game::Game(DATAFILE* data)
     : resources(data), background(nullptr), score(0), gunAngle(0), reloadCountdown(0),
       pointsPerKill(0), reloadTicks(0), landingLimit(0), spawnOdds(1), maxAlive(0),
-      presetName(""), presetIndex(1), volume(5)
+      presetName(""), presetIndex(DEFAULT_PRESET), volume(DEFAULT_VOLUME)
 {
     makeBackground();
     applyPreset();
@@ -71,7 +71,7 @@ void Game::playCue(SAMPLE* sample)
 void Game::makeBackground()
 {
     if (!background)
-        background = create_bitmap(640, 480);
+        background = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
     if (!background)
         return; // no memory: the scene is drawn without its sky
     clear_bitmap(background);
@@ -79,11 +79,8 @@ void Game::makeBackground()
     for (int x = 0; x < background->w; ++x)
         draw_sprite(background, sky, x, 0);
     const int white = makecol(255, 255, 255);
-    for (int i = 0; i < STAR_COUNT; ++i) {
-        const int y = std::rand() % STAR_ROWS;
-        const int x = std::rand() % 640;
-        circlefill(background, x, y, i % 7 == 0 ? 1 : 0, white);
-    }
+    for (const Star& star : starField())
+        circlefill(background, star.x, star.y, star.radius, white);
     backgroundOpaque = opaque8(background);
 }
 

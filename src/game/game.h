@@ -27,6 +27,9 @@ enum StepCue : unsigned {
     CUE_BODY_HIT = 8
 };
 
+// What the program does after a visit of the main menu.
+enum class MenuResult { ShowAgain, Exit };
+
 // The session: lives from just after the window opens until the program ends.
 // Every screen is one of its operations.
 class Game {
@@ -51,8 +54,8 @@ public:
     // Prints "Score: %d" in the built-in font at the top left.
     void drawScoreLine(BITMAP* frame) const;
 
-    // One visit of the main menu; true when the player chose Exit.
-    bool runMenu();
+    // One visit of the main menu; Exit when the player chose it or a quit was asked for.
+    MenuResult runMenu();
     // Runs one game from the reset to the end of the game.
     void play();
     // Resets the game state for a new game.
@@ -71,10 +74,11 @@ public:
     // Lists the table until a key is waiting.
     void showHighScores();
 
+    // Between frames, and in the waits that show none: F11 grows or shrinks
+    // the window. Every screen calls it before it shows a frame.
+    void followF11();
     // Shows a finished frame: every screen's one copy to the screen.
     void show(const Frame& frame);
-    // Between frames of a wait that shows none: the window may grow or shrink.
-    void betweenFrames();
     // Reads the pad once; a pad nobody touches when there is none.
     PadState readPad();
 

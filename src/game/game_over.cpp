@@ -28,6 +28,7 @@ void Game::showGameOver()
                 drawScoreLine(frame.get());
                 const BannerPose pose = bannerPose(s);
                 rotate_scaled_sprite(frame.get(), banner, pose.x, pose.y, pose.angle, pose.scale);
+                followF11();
                 show(frame);
             }
         }
@@ -37,7 +38,7 @@ void Game::showGameOver()
     // than spinning, and give way to a quit request.
     unsigned padHeld = readPad().buttons;
     while (!keypressed() && !newPresses(padHeld, readPad()) && !quitRequested()) {
-        betweenFrames();
+        followF11();
         rest(10);
     }
     if (keypressed())

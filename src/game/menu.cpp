@@ -22,11 +22,11 @@ MenuKeys readMenuKeys()
 
 } // namespace
 
-bool Game::runMenu()
+MenuResult Game::runMenu()
 {
     Frame frame;
     if (!frame)
-        return true; // nothing can be shown: leave through the normal shutdown
+        return MenuResult::Exit; // nothing can be shown: leave through the normal shutdown
     MenuState state;
     state.presetIndex = presetIndex;
     state.volume = volume;
@@ -54,16 +54,17 @@ bool Game::runMenu()
 
         if (key[KEY_TAB])
             makeBackground();
+        followF11();
         show(frame);
     }
     clear_keybuf();
     if (quitRequested())
-        return true;
+        return MenuResult::Exit;
     if (state.item == MenuItem::Play)
         play();
     else if (state.item == MenuItem::Highscores)
         showHighScores();
-    return state.item == MenuItem::Exit || quitRequested();
+    return state.item == MenuItem::Exit || quitRequested() ? MenuResult::Exit : MenuResult::ShowAgain;
 }
 
 void drawMenu(BITMAP* frame, FONT* menuFont, BITMAP* cursor, MenuItem item, const char* presetName,

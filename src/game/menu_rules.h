@@ -2,6 +2,11 @@
 
 #include <cstdint>
 
+#include "game/presets.h"
+
+// The volume every run starts at, of 0 (off) to 10.
+constexpr std::int32_t DEFAULT_VOLUME = 5;
+
 enum class MenuItem : int {
     Play = 0,
     Preset = 1,
@@ -23,8 +28,8 @@ struct MenuKeys {
 struct MenuState {
     MenuItem item = MenuItem::Play;
     bool keyGuard = false;
-    std::int32_t presetIndex = 1;
-    std::int32_t volume = 5;
+    std::int32_t presetIndex = DEFAULT_PRESET;
+    std::int32_t volume = DEFAULT_VOLUME;
 };
 
 // Applies one frame's keys: moves the cursor, edits preset or volume, and

@@ -102,6 +102,7 @@ void Game::play()
             showGameOver();
             break;
         }
+        followF11();
         show(frame);
     }
 

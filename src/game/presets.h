@@ -17,6 +17,8 @@ struct NamedPreset {
 };
 
 constexpr int PRESET_COUNT = 4;
+// Normal: the preset every run starts on.
+constexpr std::int32_t DEFAULT_PRESET = 1;
 
 // Easy, Normal, Impossible and Fun, in menu order.
 extern const NamedPreset PRESETS[PRESET_COUNT];

@@ -11,10 +11,10 @@ void Game::show(const Frame& frame)
         frame.show();
 }
 
-void Game::betweenFrames()
+void Game::followF11()
 {
     if (window)
-        window->betweenFrames();
+        window->followF11();
 }
 
 PadState Game::readPad()

@@ -29,6 +29,7 @@ void Game::showHighScores()
         clear_bitmap(frame.get());
         drawScene(frame.get());
         drawHighScoreRows(frame.get(), textFont, highScores);
+        followF11();
         show(frame);
     }
     clear_keybuf();

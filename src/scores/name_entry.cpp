@@ -73,6 +73,7 @@ void Game::enterName()
         else if (padKey)
             applyNameKey(entry, padKey);
         drawNameLine(frame.get(), textFont, entry);
+        followF11();
         show(frame);
         if (nameEntryFinished(entry))
             break;

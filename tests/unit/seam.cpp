@@ -12,6 +12,7 @@ int frames = 0, rests = 0;
 std::function<void(int)> onFrame, onRest;
 bool noMemory = false;
 PadState pad;
+std::vector<int> modes;
 static std::deque<int> buffer;
 
 void reset()
@@ -21,6 +22,7 @@ void reset()
     onFrame = onRest = nullptr;
     noMemory = false;
     pad = {};
+    modes.clear();
     buffer.clear();
     std::memset(const_cast<char*>(key), 0, KEY_MAX);
 }
@@ -62,6 +64,11 @@ extern "C" int poll_joystick(void)
     return 0;
 }
 
+extern "C" int set_gfx_mode(int, int width, int, int, int)
+{
+    return seam::modes.push_back(width), 0;
+}
+
 extern "C" BITMAP* create_bitmap(int width, int height)
 {
     return seam::noMemory ? nullptr : create_bitmap_ex(get_color_depth(), width, height);
@@ -73,6 +80,7 @@ int main(int argc, char** argv)
     if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0)
         return 2;
     set_color_depth(8);
+    system_driver->get_desktop_resolution = [](int* width, int* height) { return *width = 1920, *height = 1080, 0; };
     screen = create_bitmap(640, 480);
     install_keyboard_hooks([] { return int(!seam::buffer.empty()); }, [] {
         const int value = seam::buffer.front();

@@ -1,28 +1,42 @@
-// The session as it starts and ends, the presets, and the scene with its background and score line.
+// The session as it starts and ends, the presets, the star field and the scene.
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 
+#include "game/star_field.h"
 #include "game_fixture.h"
 
-TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSavesThenPresetsChangeIt)
+TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveWithTheDefaultTable)
 {
-    EXPECT_EQ(std::tuple(game->score, game->gunAngle, game->volume, game->presetIndex, std::string(game->presetName)),
-              std::tuple(0, 0, 5, 1, std::string("Normal")));
-    EXPECT_EQ(std::tuple(std::string(game->highScores.name(0)), game->highScores.score(0), game->highScores.score(4)),
-              std::tuple(std::string("Orlem Vasket"), 800u, 200u)) << "the default table, without a file";
+    EXPECT_EQ(std::tuple(game->score, game->gunAngle, game->volume, game->presetIndex, std::string(game->presetName),
+                         std::string(game->highScores.name(0)), game->highScores.score(0), game->highScores.score(4)),
+              std::tuple(0, 0, 5, 1, std::string("Normal"), std::string("Orlem Vasket"), 800u, 200u));
+}
+
+TEST_F(GameTest, TheNextSessionGetsTheTableTheLastOneSavedAtItsEnd)
+{
     game->highScores.confirm("Zed", 900);
-    game->releaseBitmaps();
-    game.reset(); // the end of a run writes the table
-    seam::noMemory = true; // and without memory for a bitmap every screen gives way at once
+    std::exchange(game, nullptr)->releaseBitmaps(); // and the run ends, which writes the table
     game = std::make_unique<Game>(fake.data());
-    EXPECT_EQ(std::tuple(std::string(game->highScores.name(0)), game->background), std::tuple(std::string("Zed"), nullptr));
-    EXPECT_TRUE(game->runMenu());
-    game->play();
+    EXPECT_EQ(std::string(game->highScores.name(0)), "Zed");
+}
+
+TEST_F(GameTest, WithoutMemoryForABitmapEveryScreenGivesWayAtOnce)
+{
+    game->releaseBitmaps();
+    seam::noMemory = true;
+    game->makeBackground();
+    EXPECT_EQ(std::tuple(game->background, game->runMenu()), std::tuple(nullptr, MenuResult::Exit));
+    game->play(), game->enterName(), game->showHighScores();
     seam::onRest = [](int) { seam::type(KEY_A << 8 | 'a'); };
     game->showGameOver();
     EXPECT_EQ(seam::frames, 0);
-    seam::noMemory = false; // each preset sets its five values and its name, whatever came before
+}
+
+TEST_F(GameTest, EachPresetSetsItsFiveValuesAndItsNameWhateverCameBefore)
+{
     const std::tuple<std::string, int, int, int, int, int> presets[] = {
         {"Easy", 4, 5, 80, 8, 10}, {"Normal", 10, 5, 65, 15, 10}, {"Impossible", 15, 5, 5, 1000, 30}, {"Fun", 0, 1000, 5, 1000, 1}};
     for (int i : {3, 0, 2, 1}) {
@@ -33,38 +47,55 @@ TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveAndTheNextLoadsTheTableItSave
     }
 }
 
-// The background, gun, shells, troopers and score line where the layout puts them; each star field goes
-// on the same bitmap, cleared first, and the frame's earlier picture shows through the sky's mask pixels.
-TEST_F(GameTest, SceneStandsWhereTheLayoutPutsIt)
+// 150 stars, the first and every seventh after it large, the rest one pixel, each field new; over many the
+// centres reach each edge of the area above row 430 and none goes beyond.
+TEST(StarField, HoldsOneHundredFiftyStarsAboveRow430AndEachFieldIsNew)
+{
+    std::vector<Star> stars, all;
+    for (int field = 0; field < 100; ++field) {
+        const std::vector<Star> last = std::exchange(stars, starField());
+        const auto large = std::count_if(stars.begin(), stars.end(), [](Star s) { return s.radius == 1; });
+        EXPECT_EQ(std::tuple(stars.size(), large, stars[0].radius, stars == last), std::tuple(150u, 22, 1, false));
+        all.insert(all.end(), stars.begin(), stars.end());
+    }
+    const auto [left, right] = std::minmax_element(all.begin(), all.end(), [](Star a, Star b) { return a.x < b.x; });
+    const auto [top, bottom] = std::minmax_element(all.begin(), all.end(), [](Star a, Star b) { return a.y < b.y; });
+    EXPECT_EQ(std::tuple(left->x, right->x, top->y, bottom->y), std::tuple(0, 639, 0, 429));
+}
+
+// A new field, on the same background cleared first, over the frame's earlier picture: each star in white, the
+// sky elsewhere, the earlier picture where the sky is masked or there is no background. Over that the barrel
+// upright about (320, 365), its pivot 2 right of its left edge and 30 below its top, under the base at (295,
+// 348); the shells and the troopers; last the score line, white, at (5, 5).
+TEST_F(GameTest, TheSceneShowsANewStarFieldOverTheSkyTheBattlefieldOverThatAndTheScoreLine)
 {
     BITMAP* sky = game->background;
-    game->shells.place({100.0f, 50.0f, 0.0f, 0.0f});
-    game->squad.place({200, 100, Descending, -15.0f, 0.5f, 0});
-    game->score = 1234;
-    // The sky's top rows in the mask colour: none, one, a hundred; then no background.
-    for (auto [seed, angle, masked] : {std::tuple{1, 0, 0}, {2, 32, 1}, {3, -64, 100}, {4, 64, -1}}) {
+    game->shells.place({100.0f, 400.0f, 0.0f, 0.0f});
+    game->squad.place({500, 400, Descending, -15.0f, 0.5f, 0});
+    for (int masked : {0, 1, 100, -1}) { // the sky's top rows in the mask colour; then no background
         if (masked > 0)
             rectfill(fake.bitmap(RES_SKY), 0, 0, 0, masked - 1, 0);
-        std::srand(seed);
+        std::srand(masked + 2);
+        const std::vector<Star> stars = masked < 0 ? std::vector<Star>{} : starField();
+        std::srand(masked + 2);
         masked < 0 ? game->releaseBitmaps() : game->makeBackground();
-        EXPECT_EQ(game->background, masked < 0 ? nullptr : sky);
-        game->gunAngle = angle;
         clear_to_color(frame, FAKE_FALL_B);
         game->drawScene(frame);
-        game->drawScoreLine(frame);
-        clear_to_color(expected, FAKE_FALL_B);
-        if (masked >= 0)
-            rectfill(expected, 0, masked, 639, 479, FAKE_SKY);
-        std::srand(seed);
-        for (int i = 0; i < 150 && masked >= 0; ++i) {
-            const int y = std::rand() % 430;
-            circlefill(expected, std::rand() % 640, y, i % 7 == 0, makecol(255, 255, 255));
+        int wrong = game->background != (masked < 0 ? nullptr : sky); // and pixels above the gun: rows end to end
+        for (Star s : stars)
+            wrong += s.y < 330 && getpixel(frame, s.x, s.y) != FAKE_WHITE;
+        for (int i = 0; i < 640 * 330; ++i) {
+            const auto near = [x = i % 640, y = i / 640](Star s) { return std::max(std::abs(s.x - x), std::abs(s.y - y)) <= s.radius; };
+            const int earlier = i / 640 < (masked < 0 ? 330 : masked) ? FAKE_FALL_B : FAKE_SKY;
+            wrong += frame->line[0][i] == FAKE_WHITE ? std::none_of(stars.begin(), stars.end(), near) : frame->line[0][i] != earlier;
         }
-        pivot_sprite(expected, fake.bitmap(RES_BARREL), 320, 365, 2, 30, itofix(angle));
-        draw_sprite(expected, fake.bitmap(RES_GUN_BASE), 295, 348);
-        game->shells.draw(expected);
-        game->squad.draw(expected, fake.data());
-        textprintf_ex(expected, font, 5, 5, makecol(255, 255, 255), -1, "Score: %d", 1234);
-        EXPECT_TRUE(samePicture(frame, expected)) << seed;
+        EXPECT_EQ(wrong, 0) << masked;
+        EXPECT_EQ(std::tuple(boxOf(frame, FAKE_BARREL, 0, 330, 639, 479), boxOf(frame, FAKE_BASE, 0, 330, 639, 479)),
+                  std::tuple(Box{318, 335, 322, 347}, Box{295, 348, 344, 377}));
+        for (int colour : {int(FAKE_TROOPER), makecol(204, 104, 0)})
+            EXPECT_NE(boxOf(frame, colour, 0, 330, 639, 479), Box{}) << colour;
     }
+    game->score = 1234;
+    game->drawScoreLine(frame);
+    EXPECT_TRUE(reads(frame, 5, 5, "Score: 1234", FAKE_WHITE));
 }

@@ -51,24 +51,18 @@ TEST(MenuKeys, EachPressActsOnceWithinTheMenusBounds)
     }
 }
 
-// The items, the preset, the cursor and the volume bar, or "Off", where the layout puts them.
-TEST_F(GameTest, MenuPictureStandsWhereTheLayoutPutsIt)
+// The labels from (35, 10) down, 25 rows apart, the preset's name at (125, 35); the cursor beside its item;
+// the bar, or "Off" at volume 0, on the Sound row, 5 pixels longer a step.
+TEST_F(GameTest, MenuCursorFollowsTheItemAndTheBarTheVolume)
 {
-    BITMAP* cursor = fake.bitmap(RES_CURSOR);
-    for (auto [item, volume] : {std::pair{MenuItem::Sound, 1}, {MenuItem::Exit, 0}}) {
+    const std::pair<const char*, int> rows[] = {{"Play", 0}, {"Preset: ", 1}, {"Highscores", 4}, {"Sound: ", 9}, {"Exit", 10}};
+    for (int item = 0, y = 0; item < 5; ++item, y += 25) { // the label of each item, and a volume
+        const auto [label, volume] = rows[item];
         clear_bitmap(frame);
-        clear_bitmap(expected);
-        drawMenu(frame, font, cursor, item, "Fun", volume);
-        const char* const items[] = {"Play", "Preset: ", "Highscores", "Sound: ", "Exit"};
-        for (int i = 0; i < 5; ++i)
-            textout_ex(expected, font, items[i], 35, 10 + 25 * i, -1, -1);
-        textout_ex(expected, font, "Fun", 125, 35, -1, -1);
-        draw_sprite(expected, cursor, 10, 12 + 25 * static_cast<int>(item));
-        if (volume)
-            rectfill(expected, 110, 90, 110 + 5 * volume, 110, makecol(255, 255, 0));
-        else
-            textout_ex(expected, font, "Off", 110, 85, -1, -1);
-        EXPECT_TRUE(samePicture(frame, expected)) << "volume " << volume;
+        drawMenu(frame, font, fake.bitmap(RES_CURSOR), static_cast<MenuItem>(item), "Fun", volume);
+        EXPECT_EQ(boxOf(frame, FAKE_CURSOR, 0, 0, 300, 200), (Box{10, 12 + y, 29, 31 + y}));
+        EXPECT_EQ(boxOf(frame, FAKE_YELLOW, 0, 0, 300, 200), (volume ? Box{110, 90, 110 + 5 * volume, 110} : Box{}));
+        EXPECT_TRUE(reads(frame, 35, 10 + y, label) && reads(frame, 125, 35, "Fun") && reads(frame, 110, 85, volume ? "   " : "Off"));
     }
 }
 
@@ -87,7 +81,7 @@ TEST_F(GameTest, VisitsInARow)
         key[held] = 1, seam::pad.buttons = PAD_START; // Start, let go a moment after the key
         seam::onRest = [held](int rest) { key[held] = 0, seam::pad.buttons = rest < 2 ? PAD_START : 0; };
         seam::onFrame = holding(script);
-        const bool left = game->runMenu();
+        const bool left = game->runMenu() == MenuResult::Exit;
         EXPECT_EQ(std::tuple(left, seam::frames, keypressed()), std::tuple(exits, frames, 0)) << script;
     }
     EXPECT_EQ(std::tuple(game->presetIndex, std::string(game->presetName), game->volume, game->gunAngle),

@@ -1,11 +1,10 @@
-// The grown window's rules: its size, F11, the fallback, and the grown copy.
-#include <allegro.h>
-#include <gtest/gtest.h>
-
+// The grown window's rules: its size, F11 on every screen, the fallback, and the grown copy.
 #include <vector>
 
 #include "app/scaled_copy.h"
+#include "app/window.h"
 #include "app/window_rules.h"
+#include "game_fixture.h"
 
 TEST(WindowScale, LargestMultipleWithinNinetyPercentOfTheDesktop)
 {
@@ -15,19 +14,24 @@ TEST(WindowScale, LargestMultipleWithinNinetyPercentOfTheDesktop)
         EXPECT_EQ(largestScale(c.width, c.height), c.scale) << c.width << "x" << c.height;
 }
 
-TEST(WindowScale, F11ActsOncePerPressAndNeverReachesTheKeyBuffer)
+// F11, down in a screen's first frame, grows or shrinks the window before the second is shown, on every screen;
+// in the wait after a game it is held from the first pause on and acts once. It never reaches the key buffer.
+TEST_F(GameTest, F11SwitchesTheWindowOnEveryScreenOncePerPressAndNeverReachesTheKeyBuffer)
 {
-    bool held = false;
-    std::vector<bool> toggles;
-    for (bool down : {true, true, false, true})
-        toggles.push_back(f11Toggles(held, down));
-    EXPECT_EQ(toggles, (std::vector<bool>{true, false, false, true}));
+    Window window;
+    game->window = &window;
+    seam::onFrame = [](int n) { key[KEY_F11] = n == 1; key[KEY_ESC] = n == 3 || n == 5; if (n == 2) seam::type(KEY_ENTER << 8 | 13); };
+    seam::onRest = [](int) { key[KEY_F11] = seam::frames == 49; if (seam::rests == 60) seam::type(KEY_A << 8 | 'a'); };
+    const auto run = [&](auto screen) { seam::frames = seam::rests = 0; key[KEY_ESC] = 0; key[KEY_F11] = 0; (*game.*screen)(); };
+    run(&Game::runMenu), run(&Game::play), run(&Game::showGameOver), run(&Game::enterName), run(&Game::showHighScores);
+    window.releaseBitmaps();
+    EXPECT_EQ(seam::modes, (std::vector<int>{1280, 640, 1280, 640, 1280, 640}));
     int f11 = KEY_F11, a = KEY_A; // F11 leaves neither a key nor a scancode in the buffer
     EXPECT_EQ(dropF11(0, &f11) | f11, 0);
     EXPECT_EQ((std::pair{dropF11('a', &a), a}), (std::pair{int('a'), int(KEY_A)}));
 }
 
-TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHad)
+TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHadAndIsReportedAtItsSize)
 {
     struct Case { int refused, now; std::vector<int> tried; }; // refused: how many attempts fail
     for (const Case& c : {Case{0, 4, {4}}, {1, 1, {4, 1}}, {2, 0, {4, 1}}}) {
@@ -35,6 +39,7 @@ TEST(WindowScale, ARefusedWindowFallsBackToTheOneItHad)
         EXPECT_EQ(switchScale(4, 1, [&](int scale) { tried.push_back(scale); return int(tried.size()) > c.refused; }), c.now);
         EXPECT_EQ(tried, c.tried);
     }
+    EXPECT_EQ(graphicsError(4, "Refused"), "Error initializing graphics mode (2560x1920).\nRefused."); // lost at 4x
 }
 
 TEST(WindowScale, TheGrownWindowGetsTheChangedBandsAndNothingElse)
