@@ -3,7 +3,6 @@ import, hiscores.hst through Allegro's pack. Every wait polls the screen or a pr
 
 import io
 import os
-import select
 import shutil
 import signal
 import struct
@@ -19,14 +18,13 @@ TITLE = "Vollix - By Orlem Vasket"
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
 SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 30.0 * SLOW, 15.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
-MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
-
+FRAME, MENU_ITEMS_BOX = (0, 0, 640, 480), (0, 10, 300, 136)  # the menu's column: cursor, items, preset, volume
 
 E2EError = AssertionError  # a check or a wait that failed
 
 
-class Skip(Exception):  # the case cannot run on this machine; not a failure
-    pass
+class Skip(Exception):
+    """The case cannot run on this machine; not a failure."""
 
 
 def check(cond, message):
@@ -43,11 +41,11 @@ def wait_for(predicate, timeout, what, interval=0.05):
     return value
 
 
-def diff_count(a, b, box=(0, 0, 640, 480)):
+def diff_count(a, b, box=FRAME):
     return sum(p != q for p, q in zip(a.crop(box).getdata(), b.crop(box).getdata()))
 
 
-def same(a, b, box=(0, 0, 640, 480)):
+def same(a, b, box=FRAME):
     return diff_count(a, b, box) == 0
 
 
@@ -64,29 +62,31 @@ def volume_bar_length(img):
     return length
 
 
-def run_pack(args, workdir):
-    res = subprocess.run(["pack"] + args, cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    check(res.returncode == 0, "pack %s failed: %s" % (args, res.stdout.decode(errors="replace")))
+def pack(data, *mode):
+    """What Allegro's pack utility makes of data: packed, or unpacked with mode "u"."""
+    with tempfile.TemporaryDirectory() as scratch:
+        with open(os.path.join(scratch, "in"), "wb") as f:
+            f.write(data)
+        res = subprocess.run(["pack", *mode, "in", "out"], cwd=scratch, stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT)
+        check(res.returncode == 0, "pack %s failed: %s" % (mode, res.stdout.decode(errors="replace")))
+        with open(os.path.join(scratch, "out"), "rb") as f:
+            return f.read()
 
 
 def read_hiscores(path):
     """The (name, score) entries of a packed table."""
-    with tempfile.TemporaryDirectory() as scratch:
-        shutil.copy(path, os.path.join(scratch, "in"))
-        run_pack(["u", "in", "out"], scratch)
-        payload = open(os.path.join(scratch, "out"), "rb").read()
+    with open(path, "rb") as f:
+        payload = pack(f.read(), "u")
     check(len(payload) == 100, "the table holds %d bytes" % len(payload))
-    return [(payload[i:i + 16].split(b"\0")[0].decode("latin-1"), struct.unpack("<I", payload[i + 16:i + 20])[0])
-            for i in range(0, 100, 20)]
+    return tuple((payload[i:i + 16].split(b"\0")[0].decode("latin-1"), struct.unpack("<I", payload[i + 16:i + 20])[0])
+                 for i in range(0, 100, 20))
 
 
 def write_hiscores(path, entries):
     """Packs the entries as the game does: per entry 16 name bytes NUL-padded, then the score LE."""
-    with tempfile.TemporaryDirectory() as scratch:
-        open(os.path.join(scratch, "in"), "wb").write(
-            b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries))
-        run_pack(["in", "out"], scratch)
-        shutil.copy(os.path.join(scratch, "out"), path)
+    with open(path, "wb") as f:
+        f.write(pack(b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries)))
 
 
 def stop_group(proc):
@@ -108,21 +108,22 @@ def start_xvfb(screen):
                             stderr=subprocess.DEVNULL, start_new_session=True)
     os.close(write_fd)
     with os.fdopen(read_fd) as pipe:  # the number and a newline, or nothing if the server fails
-        number = pipe.readline() if select.select([pipe], [], [], 30)[0] else ""
-    if not number.strip():
+        number = pipe.readline().strip()
+    if not number:
         stop_group(proc)
         raise E2EError("Xvfb did not start")
-    return proc, ":" + number.strip()
+    return proc, ":" + number
 
 
 class Session:
-    """One run of the game in a fresh folder under its own X server; tears all down as a context manager."""
+    """One run of the game in a fresh folder under its own X server; tears all down as a context manager.
+    A subclass may prepare the folder in command(), which gives the game's command line."""
 
     def __init__(self, vollix, data, name, hiscores=None, screen="800x600x24"):
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
         self.screen, self.size = screen, (640, 480)  # size None: the window may have any size
         self.proc = self.xvfb = self.window = self.last_shot = self.log = None
-        self.env_extra = {}  # for the game only, over the server's DISPLAY
+        self.env_extra, self.others = {}, []  # the game's own environment; other programs to stop at the end
 
     def __enter__(self):
         self.tmp = tempfile.mkdtemp(prefix="vollix-e2e-")
@@ -145,21 +146,27 @@ class Session:
         return self
 
     def __exit__(self, failed, *_):
-        """Stops game and server; on failure keeps the last screenshot and shows the game's output."""
+        """Stops game, other programs and server; on failure keeps the last screenshot and shows the game's output."""
         if failed and self.last_shot is not None:
             self.last_shot.save(os.path.join(os.environ.get("VOLLIX_E2E_ARTIFACTS", os.getcwd()),
                                              "%s-last-screen.png" % self.name))
-        stop_group(self.proc)
-        stop_group(self.xvfb)
+        for proc in [self.proc] + self.others + [self.xvfb]:
+            stop_group(proc)
         if failed and self.log:
             print(open(self.log.name, errors="replace").read()[-3000:])
+        os.chmod(self.workdir, 0o755)  # a read-only folder can be removed again
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def command(self):  # the game's command line, once its folder is filled
+    def command(self):
         return [self.vollix]
 
     def path(self, name):
         return os.path.join(self.workdir, name)
+
+    def spawn(self, *command):
+        """Starts another program on the game's display, stopped with the session."""
+        self.others.append(subprocess.Popen(command, env=self.env, start_new_session=True,
+                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
 
     def xdotool(self, *args):
         res = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, stdout=subprocess.PIPE,
@@ -187,7 +194,7 @@ class Session:
             return img if predicate(img) else None
         return wait_for(probe, timeout, what)
 
-    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=(0, 0, 640, 480), predicate=bool, gap=0.25):
+    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=FRAME, predicate=bool, gap=0.25):
         """Waits for two screenshots gap s apart, equal inside box, that satisfy predicate."""
         previous = []
         def probe():
@@ -220,15 +227,17 @@ class Session:
         check(self.proc.poll() is None, "the game exited early with status %s" % self.proc.poll())
 
     def wait_exit(self, timeout=EXIT_TIMEOUT):
-        try:
-            return self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise E2EError("the game did not exit within %.0f s" % timeout)
+        """Waits for the game to end; returns its exit status."""
+        wait_for(lambda: self.proc.poll() is not None, timeout, "the game to exit")
+        return self.proc.returncode
 
 
 def open_menu(s):
     """Waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)."""
-    s.window = wait_for(lambda: s.assert_running() or s.windows_titled(), SCREEN_TIMEOUT, "the game's window", 0.2)[0]
+    def window():
+        s.assert_running()
+        return s.windows_titled()
+    s.window = wait_for(window, SCREEN_TIMEOUT, "the game's window", 0.2)[0]
     s.xdotool("windowfocus", s.window)
     return s.wait_steady("the menu", box=MENU_ITEMS_BOX, predicate=lambda img: volume_bar_length(img) == 26)
 
@@ -248,4 +257,3 @@ def move_cursor(s, key, ref_play, item):
 def start_game(s, ref):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
     return s.press_until("Return", lambda img: not in_menu(ref)(img), "the game", hold=True)
-
