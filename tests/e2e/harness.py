@@ -62,22 +62,17 @@ def volume_bar_length(img):
     return length
 
 
-def pack(data, *mode):
-    """What Allegro's pack utility makes of data: packed, or unpacked with mode "u"."""
-    with tempfile.TemporaryDirectory() as scratch:
-        with open(os.path.join(scratch, "in"), "wb") as f:
-            f.write(data)
-        res = subprocess.run(["pack", *mode, "in", "out"], cwd=scratch, stdout=subprocess.PIPE,
-                             stderr=subprocess.STDOUT)
-        check(res.returncode == 0, "pack %s failed: %s" % (mode, res.stdout.decode(errors="replace")))
-        with open(os.path.join(scratch, "out"), "rb") as f:
-            return f.read()
+def pack(*args):
+    """Runs Allegro's pack utility, which packs a file as the game's packed writer does, or unpacks it ("u")."""
+    res = subprocess.run(["pack", *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    check(res.returncode == 0, "pack %s failed: %s" % (args, res.stdout.decode(errors="replace")))
 
 
 def read_hiscores(path):
     """The (name, score) entries of a packed table."""
-    with open(path, "rb") as f:
-        payload = pack(f.read(), "u")
+    with tempfile.TemporaryDirectory() as scratch:
+        pack("u", path, os.path.join(scratch, "raw"))
+        payload = open(os.path.join(scratch, "raw"), "rb").read()
     check(len(payload) == 100, "the table holds %d bytes" % len(payload))
     return tuple((payload[i:i + 16].split(b"\0")[0].decode("latin-1"), struct.unpack("<I", payload[i + 16:i + 20])[0])
                  for i in range(0, 100, 20))
@@ -85,8 +80,10 @@ def read_hiscores(path):
 
 def write_hiscores(path, entries):
     """Packs the entries as the game does: per entry 16 name bytes NUL-padded, then the score LE."""
-    with open(path, "wb") as f:
-        f.write(pack(b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries)))
+    with tempfile.NamedTemporaryFile() as raw:
+        raw.write(b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries))
+        raw.flush()
+        pack(raw.name, path)
 
 
 def stop_group(proc):
@@ -102,13 +99,9 @@ def stop_group(proc):
 
 def start_xvfb(screen):
     """A private X server with a screen of that size on a free display; returns (process, display)."""
-    read_fd, write_fd = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp",
-                             "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL, start_new_session=True)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as pipe:  # the number and a newline, or nothing if the server fails
-        number = pipe.readline().strip()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True, text=True)
+    number = proc.stdout.readline().strip()  # the number and a newline, or nothing if the server fails
     if not number:
         stop_group(proc)
         raise E2EError("Xvfb did not start")
@@ -123,7 +116,7 @@ class Session:
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
         self.screen, self.size = screen, (640, 480)  # size None: the window may have any size
         self.proc = self.xvfb = self.window = self.last_shot = self.log = None
-        self.env_extra, self.others = {}, []  # the game's own environment; other programs to stop at the end
+        self.env_extra, self.account = {}, {}  # for the game only: environment over DISPLAY; user, group
 
     def __enter__(self):
         self.tmp = tempfile.mkdtemp(prefix="vollix-e2e-")
@@ -139,19 +132,19 @@ class Session:
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
                                          stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
-                                         start_new_session=True)
+                                         start_new_session=True, **self.account)
         except BaseException:
             self.__exit__(*sys.exc_info())
             raise
         return self
 
     def __exit__(self, failed, *_):
-        """Stops game, other programs and server; on failure keeps the last screenshot and shows the game's output."""
+        """Stops game and server; on failure keeps the last screenshot and shows the game's output."""
         if failed and self.last_shot is not None:
             self.last_shot.save(os.path.join(os.environ.get("VOLLIX_E2E_ARTIFACTS", os.getcwd()),
                                              "%s-last-screen.png" % self.name))
-        for proc in [self.proc] + self.others + [self.xvfb]:
-            stop_group(proc)
+        stop_group(self.proc)
+        stop_group(self.xvfb)  # and with it any other program on its display
         if failed and self.log:
             print(open(self.log.name, errors="replace").read()[-3000:])
         os.chmod(self.workdir, 0o755)  # a read-only folder can be removed again
@@ -162,11 +155,6 @@ class Session:
 
     def path(self, name):
         return os.path.join(self.workdir, name)
-
-    def spawn(self, *command):
-        """Starts another program on the game's display, stopped with the session."""
-        self.others.append(subprocess.Popen(command, env=self.env, start_new_session=True,
-                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
 
     def xdotool(self, *args):
         res = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, stdout=subprocess.PIPE,
@@ -207,18 +195,17 @@ class Session:
 
     def press_until(self, key, predicate, what, hold=False):
         """Taps (or holds) key until a screenshot satisfies predicate, again after RETRY s without it."""
-        deadline = time.monotonic() + SCREEN_TIMEOUT
+        def pressed():
+            self.key("keydown", key)
+            if not hold:
+                time.sleep(0.1)  # a few frames: the menu reads held keys once a frame
+                self.key("keyup", key)
+            try:
+                return self.wait_screen(predicate, what, RETRY)
+            except E2EError:
+                self.key("keyup", key)
         try:
-            while True:
-                self.key("keydown", key)
-                if not hold:
-                    time.sleep(0.1)  # a few frames: the menu reads held keys once a frame
-                    self.key("keyup", key)
-                try:
-                    return self.wait_screen(predicate, what, max(0.1, min(RETRY, deadline - time.monotonic())))
-                except E2EError:
-                    self.key("keyup", key)
-                    check(time.monotonic() < deadline, "timed out pressing %s for %s" % (key, what))
+            return wait_for(pressed, SCREEN_TIMEOUT, "%s, pressing %s" % (what, key), 0)
         finally:
             self.key("keyup", key)
             time.sleep(0.15)  # the game sees every key up for a frame or more
