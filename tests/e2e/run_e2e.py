@@ -1,8 +1,6 @@
 #!/usr/bin/python3
 """End-to-end tests of the real game: the list CASES, each case run by run_case under its own X server.
 A new case is one Case in CASES (ctest registers it as e2e_NAME), with new steps if the player does something new.
-
-usage: run_e2e.py --vollix PATH --data PATH [--preload STANDINS] [--probe LIB] [--prefix WORDS] CASE | --list
 """
 
 import argparse
@@ -115,11 +113,11 @@ def plugged(s):  # the stand-in pad, its FIFO's writer in s.pad
 
 # ---- what the player does: each step f(run, menu) starts where the one before left ----
 
-def lettering(box, least):  # a predicate: more than least pixels inside box in the font's colour, which no trooper has
+def lettering(box, least):  # a predicate: more than least pixels in box in the font's colour, which no trooper has
     return lambda img: h.colour_pixels(img, LETTERING, box, 4) > least
 
 
-greeting, paused = lettering((340, 26, 540, 72), 300), lettering((240, 220, 400, 260), 100)  # the name entry's; "Paused"
+greeting, paused = lettering((340, 26, 540, 72), 300), lettering((240, 220, 400, 260), 100)  # the name entry; Paused
 
 
 def entry(s, ref):
@@ -164,7 +162,7 @@ def running(s, what):
 
 def focus(s, ref):
     """Focus lost in the menu changes nothing; lost in a game, it pauses until P; P pauses, ESC ends a paused game."""
-    subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env, stderr=subprocess.DEVNULL)  # ends with X
+    subprocess.Popen(["xmessage", "-name", "elsewhere", "elsewhere"], env=s.env, stderr=subprocess.DEVNULL)  # X ends it
     elsewhere = h.wait_for(lambda: s.xdotool("search", "--onlyvisible", "--name", "^elsewhere$"),
                            h.SCREEN_TIMEOUT, "another window")[0]
     s.xdotool("windowfocus", "--sync", elsewhere)
@@ -175,7 +173,8 @@ def focus(s, ref):
     s.press_until("p", lambda img: not paused(img), "the label gone")
     running(s, "troopers moving again")
     s.press_until("p", paused, "the label Paused by P")
-    s.press_until("Escape", lambda img: h.volume_bar_length(img) == 26, "the menu after ESC in a paused game")  # its bar: the other window hides the top left
+    menu = lambda img: h.volume_bar_length(img) == 26  # noqa: E731 (its bar: the other window hides the top left)
+    s.press_until("Escape", menu, "the menu after ESC in a paused game")
 
 
 def grows(s, still, what):
@@ -212,17 +211,16 @@ def f11_ignored(s, ref):
     h.move_cursor(s, "Down", ref, 1)
 
 
-# The stand-in pad's controls as Linux numbers them, (event type, number); a button's values, a stick's end.
-A, BACK, START, STICK_X = (1, 0), (1, 6), (1, 7), (2, 0)
-AXES, TRIGGERS, DOWN, UP, FULL = 8, (2, 5), 1, 0, 32767
+BUTTON, AXIS, DOWN, UP, FULL = 1, 2, 1, 0, 32767  # the pad's event types; a button's values; a stick's throw
+A, BACK, START, STICK_X, TRIGGERS = (BUTTON, 0), (BUTTON, 6), (BUTTON, 7), (AXIS, 0), (2, 5)  # as Linux numbers them
 
 
 def gamepad(s, ref):
     """A chooses Play and fires, the triggers at rest turn nothing, Start pauses and resumes, the stick turns
     the gun, Back ends the game, Start confirms the name, and a pad pulled out lets go of A."""
     send = lambda control, value: os.write(s.pad, struct.pack("<IhBB", 0, value, *control))  # noqa: E731 (a js_event)
-    for axis in range(AXES):
-        send((2, axis), -FULL if axis in TRIGGERS else 0)  # the triggers rest at one end
+    for axis in range(8):
+        send((AXIS, axis), -FULL if axis in TRIGGERS else 0)  # the triggers rest at one end
     gun, shells = (300, 331, 340, 366), lambda img, box=h.FRAME: h.colour_pixels(img, h.SHELL_ORANGE, box, 12)
     upright = lambda img: shells(img, (290, 0, 350, 330)) and h.same(img, ref, gun)  # noqa: E731
     on, turned = lambda img: not paused(img), lambda img: not h.same(img, ref, gun)
@@ -295,7 +293,7 @@ class Run(h.Session):
 
     def preload(self, lib=None, **env):
         """Loads lib (the stand-ins by default) into the game ahead of the library, with env in its environment."""
-        self.env_extra.update(env, LD_PRELOAD=lib or self.args.preload, ASAN_OPTIONS="verify_asan_link_order=0")
+        self.env_extra.update(env, LD_PRELOAD=lib or self.args.standins, ASAN_OPTIONS="verify_asan_link_order=0")
 
     def command(self):
         """Prepares the folder, notes the table as it is, and builds the command line."""
@@ -323,7 +321,8 @@ class Run(h.Session):
         st = os.stat(path)
         for fact, want, got in (("replaced", c.replaced, self.before is not None and st.st_ino != self.before.st_ino),
                                 ("mode", c.mode, st.st_mode & 0o7777), ("owner", c.owner, st.st_uid),
-                                ("group", c.group, st.st_gid), ("link", c.link, os.path.islink(path) and os.readlink(path))):
+                                ("group", c.group, st.st_gid),
+                                ("link", c.link, os.path.islink(path) and os.readlink(path))):
             h.check(want is None or got == want, "hiscores.hst: %s is %r, not %r" % (fact, got, want))
         names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
                        for f in fs)
@@ -349,9 +348,7 @@ def run_case(args, c):
         s.verify()
 
 
-def named(name, **fields):
-    """A case in which "Zed" is typed and confirmed on a table that any score enters."""
-    return Case(name, **dict(seed=ZERO, steps=(confirm_name,), table=lambda entries: ("Zed", 0) in entries) | fields)
+NAMED = dict(seed=ZERO, steps=(confirm_name,), table=lambda entries: ("Zed", 0) in entries)  # a name typed and kept
 
 
 CASES = [
@@ -364,20 +361,20 @@ CASES = [
     Case("leave_menu_sigint_in_save", replaced=True, table=CUSTOM, code=(-signal.SIGINT,),  # SIGINT in the save's fsync
          shell='set -- strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:signal=INT "$@"'),
     # A confirmed name is on disk at once.
-    named("name_then_sigkill", end="SIGKILL"),
-    named("name_then_x_lost", end="x lost", code=(1,)),
+    Case("name_then_sigkill", **NAMED, end="SIGKILL"),
+    Case("name_then_x_lost", **NAMED, end="x lost", code=(1,)),
     # The folder and the file as players have them; a disk that takes no more bytes: writes cut short.
     Case("full_disk", shell="ulimit -f 0; trap '' XFSZ", table=SAME, replaced=False),
     Case("symlink", prep=(linked,), table=CUSTOM, replaced=True, link="shared/table.hst", extra=("shared/table.hst",)),
     Case("mode_444", prep=(chmod(0o444),), table=SAME, replaced=False, mode=0o444),
-    named("shared_table", plain=True, prep=shared(0), replaced=False, owner=0, mode=0o664),
-    named("shared_table_root", prep=shared(PLAIN.pw_uid), replaced=False, owner=PLAIN.pw_uid),
-    named("hard_link", prep=(hard_linked,), replaced=False, extra=("twin.hst",)),
-    named("foreign_group", plain=True, prep=(chown(-1, 0),), replaced=False, group=0),
+    Case("shared_table", **NAMED, plain=True, prep=shared(0), replaced=False, owner=0, mode=0o664),
+    Case("shared_table_root", **NAMED, prep=shared(PLAIN.pw_uid), replaced=False, owner=PLAIN.pw_uid),
+    Case("hard_link", **NAMED, prep=(hard_linked,), replaced=False, extra=("twin.hst",)),
+    Case("foreign_group", **NAMED, plain=True, prep=(chown(-1, 0),), replaced=False, group=0),
     Case("setgid_folder", plain=True, prep=(chown(-1, 0, "."), chmod(0o2755, ".")), replaced=True,
          group=PLAIN.pw_gid),
     Case("unreadable", plain=True, prep=(chmod(0o200),), table=SAME, replaced=False, mode=0o200),
-    named("readonly_folder", plain=True, prep=(chmod(0o555, "."),), replaced=False),
+    Case("readonly_folder", **NAMED, plain=True, prep=(chmod(0o555, "."),), replaced=False),
     Case("umask_0277", seed=None, plain=True, shell="umask 0277", table=DEFAULT, mode=0o600),
     Case("fifo", seed=None, prep=(fifo,), replaced=False),
     Case("stale_temp", seed=None, prep=(stale_temp,), table=DEFAULT, extra=("hiscores.hst.tmp-%d-0" % os.getpid(),)),
@@ -397,7 +394,7 @@ CASES = [
          end="F11", code=(1,), replaced=True, table=CUSTOM),
     Case("gamepad", seed=ZERO, prep=(plugged,), steps=(gamepad,), end="SIGTERM", table=lambda e: "" in dict(e)),
 ]
-VALGRIND = named("valgrind_session", steps=(confirm_name, table, back), code=(0, 99))
+VALGRIND = Case("valgrind_session", **NAMED | dict(steps=(confirm_name, table, back), code=(0, 99)))
 
 
 def main():
@@ -406,7 +403,7 @@ def main():
     if "--list" in sys.argv:
         return print(";".join(c.name for c in CASES))
     parser = argparse.ArgumentParser()
-    for option in ("--vollix", "--data", "--preload", "--probe", "--prefix"):
+    for option in ("--vollix", "--data", "--standins", "--probe", "--prefix"):
         parser.add_argument(option, default="")
     parser.add_argument("case", choices=cases)
     args = parser.parse_args()
