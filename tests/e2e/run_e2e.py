@@ -318,6 +318,7 @@ class Run(h.Session):
     def verify(self):
         """What the folder must hold after the run."""
         c, path = self.case, self.path("hiscores.hst")
+        h.check(os.path.exists(path), "no hiscores.hst")
         st = os.stat(path)
         for fact, want, got in (("replaced", c.replaced, self.before is not None and st.st_ino != self.before.st_ino),
                                 ("mode", c.mode, st.st_mode & 0o7777), ("owner", c.owner, st.st_uid),
