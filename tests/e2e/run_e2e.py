@@ -194,9 +194,9 @@ def grown_game(s, ref):
     """In a game the steps follow the clock across F11."""
     count = lambda: struct.unpack("<QQQ", open(s.path("../steps"), "rb").read(24))  # noqa: E731 (steps, frames, ticks)
     h.start_game(s, ref)
-    steps, _, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
+    steps, frames, ticks = count()  # the ticks less the steps: dropped at the start, or not yet run
     s.press_until("F11", lambda img: img.size == (2560, 1920), "a game at 2560x1920")
-    caught_up = lambda c: c[0] >= steps + 120 and c[2] - c[0] <= ticks - steps  # noqa: E731
+    caught_up = lambda c: c[0] >= steps + 120 and 0 <= c[2] - c[0] <= ticks - steps and c[1] > frames  # noqa: E731
     h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)
 
 
