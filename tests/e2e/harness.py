@@ -109,8 +109,8 @@ def start_xvfb(screen):
 
 
 class Session:
-    """One run of the game in a fresh folder under its own X server; tears all down as a context manager.
-    A subclass may prepare the folder in command(), which gives the game's command line."""
+    """One run of the game in a fresh folder under its own X server, torn down as a context manager; a subclass may
+    prepare the folder in command(), which gives the game's command line."""
 
     def __init__(self, vollix, data, name, hiscores=None, screen="800x600x24"):
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores

@@ -28,12 +28,14 @@ GFX = "Error initializing graphics mode (640x480).\n"
 
 @dataclass(frozen=True)
 class Case:
-    """One situation; a field left at None checks nothing. Before: seed (hiscores.hst's entries; None: no file),
-    screen, prep (f(run) each; one the account may not make skips the case), shell (commands before the game), plain
-    (as nobody when the tests run as root). Then: steps (f(run, menu picture) each, from the menu), end ("exit",
-    "close", "x lost", "F11" or a signal), code (default 0, or -N by signal N). After: table (the entries, a predicate
-    on them, or SAME: its bytes), replaced (a new file), mode, owner, group, link (hiscores.hst's), extra (files beside
-    data.dat and hiscores.hst); says: a failed start's message (in a box, or without DISPLAY on standard output)."""
+    """One situation, run by run_case; a field left at None checks nothing.
+    Before: seed, hiscores.hst's entries (None: no file); screen, Xvfb's; prep, functions f(run) preparing the folder
+    or the environment (one the account may not make skips the case); shell, commands run before the game; plain, as
+    nobody when the tests run as root. The run: steps, functions f(run, menu picture), the first in the menu; end,
+    "exit" (ESC, ESC), "close", "x lost", "F11" or a signal's name; code, the exit statuses accepted (default 0, or -N
+    by signal N). After: table, the entries, a predicate on them, or SAME (its bytes unchanged); replaced (a new
+    file), mode, owner, group, link: hiscores.hst's; extra, files beside data.dat and hiscores.hst. says: a start
+    that fails, with this message (in a box, or without DISPLAY on standard output), status 1 and no table."""
     name: str
     seed: tuple | None = CUSTOM
     screen: str = "800x600x24"
@@ -237,8 +239,6 @@ def gamepad(s, ref):
     s.wait_steady("a sky without shells", box=gun, predicate=lambda img: shells(img) == 0)  # for a reload and more
 
 
-# ---- the end of a run ----
-
 def close_button(s):
     """What a window manager sends when the title bar's close button is clicked."""
     x, window = ctypes.CDLL("libX11.so.6"), int(s.window)
@@ -277,12 +277,9 @@ def failed_start(s):
     subprocess.run(["pkill", "-P", str(s.proc.pid), "xmessage"])
     code = s.wait_exit()
     said = " ".join((said or open(s.log.name, errors="replace").read()).split())
-    print("%s: exit status %d, the game says %r" % (s.name, code, said))
-    h.check(" ".join(s.case.says.split()) in said and code == 1, "not %r with exit status 1" % s.case.says)
+    h.check(" ".join(s.case.says.split()) in said and code == 1, "status %d, said %r" % (code, said))
     h.check(os.listdir(s.workdir) == ["data.dat"], "files appeared: %r" % os.listdir(s.workdir))
 
-
-# ---- one run ----
 
 class Run(h.Session):
     """A session of one case: the folder prepared, the table noted, the game started through the shell as the player."""
