@@ -217,12 +217,15 @@ BUTTON, AXIS, DOWN, UP, FULL = 1, 2, 1, 0, 32767  # the pad's event types; a but
 A, BACK, START, STICK_X, TRIGGERS = (BUTTON, 0), (BUTTON, 6), (BUTTON, 7), (AXIS, 0), (2, 5)  # as Linux numbers them
 
 
+def pad(s, control, value):  # an event from the stand-in pad (plugged): a js_event record
+    os.write(s.pad, struct.pack("<IhBB", 0, value, *control))
+
+
 def gamepad(s, ref):
     """A chooses Play and fires, the triggers at rest turn nothing, Start pauses and resumes, the stick turns
     the gun, Back ends the game, Start confirms the name, and a pad pulled out lets go of A."""
-    send = lambda control, value: os.write(s.pad, struct.pack("<IhBB", 0, value, *control))  # noqa: E731 (a js_event)
     for axis in range(8):
-        send((AXIS, axis), -FULL if axis in TRIGGERS else 0)  # the triggers rest at one end
+        pad(s, (AXIS, axis), -FULL if axis in TRIGGERS else 0)  # the triggers rest at one end
     gun, shells = (300, 331, 340, 366), lambda img, box=h.FRAME: h.colour_pixels(img, h.SHELL_ORANGE, box, 12)
     upright = lambda img: shells(img, (290, 0, 350, 330)) and h.same(img, ref, gun)  # noqa: E731
     on, turned = lambda img: not paused(img), lambda img: not h.same(img, ref, gun)
@@ -233,7 +236,7 @@ def gamepad(s, ref):
             (STICK_X, -FULL, turned, "the gun turned"), (BACK, DOWN, greeting, "the name entry"),
             (START, DOWN, greeting, "Start held"), (BACK, UP, greeting, "Back let go"), (A, UP, greeting, "A let go"),
             (START, UP, h.in_menu(ref), "the menu"), (A, DOWN, shells, "a new game firing")):
-        send(control, value)
+        pad(s, control, value)
         s.wait_screen(shown, what)
     os.close(s.pad)  # pulled out with A and the stick held
     s.wait_steady("a sky without shells", box=gun, predicate=lambda img: shells(img) == 0)  # for a reload and more
