@@ -205,6 +205,7 @@ def grown_game(s, ref):
     s.press_until("F11", lambda img: img.size == (2560, 1920), "a game at 2560x1920")
     caught_up = lambda c: c[0] >= steps + 120 and 0 <= c[2] - c[0] <= ticks - steps and c[1] > frames  # noqa: E731
     h.wait_for(lambda: caught_up(count()), h.SCREEN_TIMEOUT, "the steps caught up with the ticks", 0.002)
+    h.check("step probe:" not in open(s.log.name).read(), "the probe did not find the steps")
 
 
 def grown_wait(s, ref):
