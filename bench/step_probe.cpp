@@ -103,7 +103,7 @@ __attribute__((constructor)) void setUp()
     const char* out = std::getenv("VOLLIX_PROBE_OUT");
     if (!out)
         return;
-    const int fd = open(out, O_RDWR | O_CREAT, 0600); // the caller's alone
+    const int fd = open(out, O_RDWR | O_CREAT, S_IRUSR | S_IWUSR); // the caller's alone
     if (fd >= 0 && ftruncate(fd, sizeof(Counters)) == 0) {
         void* p = mmap(nullptr, sizeof(Counters), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (p != MAP_FAILED)
