@@ -321,16 +321,15 @@ class Run(h.Session):
     def verify(self):
         """What the folder must hold after the run."""
         c, path = self.case, self.path("hiscores.hst")
-        h.check(os.path.exists(path), "no hiscores.hst")
+        names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
+                       for f in fs)
+        h.check(names == sorted({"data.dat", "hiscores.hst", *c.extra}), "the folder holds %r" % names)
         st = os.stat(path)
         for fact, want, got in (("replaced", c.replaced, self.before is not None and st.st_ino != self.before.st_ino),
                                 ("mode", c.mode, st.st_mode & 0o7777), ("owner", c.owner, st.st_uid),
                                 ("group", c.group, st.st_gid),
                                 ("link", c.link, os.path.islink(path) and os.readlink(path))):
             h.check(want is None or got == want, "hiscores.hst: %s is %r, not %r" % (fact, got, want))
-        names = sorted(os.path.relpath(os.path.join(d, f), self.workdir) for d, _, fs in os.walk(self.workdir)
-                       for f in fs)
-        h.check(names == sorted({"data.dat", "hiscores.hst", *c.extra}), "the folder holds %r" % names)
         if c.table == SAME:
             os.chmod(path, st.st_mode | 0o400)  # a write-only table, as its owner
             h.check(open(path, "rb").read() == self.before_bytes, "hiscores.hst changed")

@@ -36,7 +36,7 @@ extern "C" int ioctl(int fd, unsigned long request, ...)
     void* arg = va_arg(args, void*);
     va_end(args);
     static auto next = reinterpret_cast<int (*)(int, unsigned long, void*)>(dlsym(RTLD_NEXT, "ioctl"));
-    if (fd != pad || pad < 0)
+    if (fd != pad)
         return next(fd, request, arg);
     if (request == JSIOCGVERSION)
         *static_cast<int*>(arg) = JS_VERSION;
