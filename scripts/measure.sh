@@ -14,9 +14,10 @@
 #
 # The game is not changed: steps and frames are counted by an LD_PRELOAD probe
 # (bench/step_probe.cpp) that sees rand() called from Game::logicStep (once per
-# step) and blit() to the screen (once per frame). Processor shares come from
-# utime + stime in /proc/<pid>/stat over a fixed wall window.
-# Needs: Xvfb, xdotool, pack (liballegro4-dev), nm (binutils).
+# step; it finds that function in the game's symbols itself) and blit() to the
+# screen (once per frame). Processor shares come from utime + stime in
+# /proc/<pid>/stat over a fixed wall window.
+# Needs: Xvfb, xdotool, pack (liballegro4-dev).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -158,10 +159,9 @@ echo
 
 # ---- steps and frames per second -------------------------------------------
 echo "== 10 seconds of a game (Fun, left alone: only 1000 landings end it) =="
-step_sym=$(nm -S "$GAME" | awk '/ _ZN4Game9logicStepERK8PlayKeys$/ {print "0x"$1":0x"$2}')
 dir=$(new_game_dir)
 read -r game_pid ms < <(launch "$dir" "$TITLE" /usr/bin/env LD_PRELOAD="$PROBE" \
-    VOLLIX_PROBE_OUT="$work/probe-play" VOLLIX_PROBE_STEP="$step_sym" "$GAME")
+    VOLLIX_PROBE_OUT="$work/probe-play" "$GAME")
 focus "$TITLE"
 keys Down Right Right Up Return   # Fun
 bar absent
@@ -192,7 +192,7 @@ stop_pid "$game_pid"; game_pid=""
 dir=$(new_game_dir)
 seed_zero_table "$dir"
 read -r game_pid ms < <(launch "$dir" "$TITLE" /usr/bin/env LD_PRELOAD="$PROBE" \
-    VOLLIX_PROBE_OUT="$work/probe-screens" VOLLIX_PROBE_STEP="$step_sym" "$GAME")
+    VOLLIX_PROBE_OUT="$work/probe-screens" "$GAME")
 focus "$TITLE"
 sleep 1
 read -r menu menu_main < <(cpu_share "$game_pid")

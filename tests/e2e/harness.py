@@ -3,7 +3,6 @@ import, hiscores.hst through Allegro's pack. Every wait polls the screen or a pr
 
 import io
 import os
-import select
 import shutil
 import signal
 import struct
@@ -19,14 +18,13 @@ TITLE = "Vollix - By Orlem Vasket"
 SLOW = float(os.environ.get("VOLLIX_E2E_SLOW", "1"))
 SCREEN_TIMEOUT, EXIT_TIMEOUT, RETRY = 30.0 * SLOW, 15.0 * SLOW, 6.0 * SLOW
 YELLOW, SHELL_ORANGE = (255, 255, 0), (204, 104, 0)
-MENU_ITEMS_BOX = (0, 10, 300, 136)  # cursor, item texts, preset name, volume
-
+FRAME, MENU_ITEMS_BOX = (0, 0, 640, 480), (0, 10, 300, 136)  # the menu's column: cursor, items, preset, volume
 
 E2EError = AssertionError  # a check or a wait that failed
 
 
-class Skip(Exception):  # the case cannot run on this machine; not a failure
-    pass
+class Skip(Exception):
+    """The case cannot run on this machine; not a failure."""
 
 
 def check(cond, message):
@@ -43,11 +41,11 @@ def wait_for(predicate, timeout, what, interval=0.05):
     return value
 
 
-def diff_count(a, b, box=(0, 0, 640, 480)):
+def diff_count(a, b, box=FRAME):
     return sum(p != q for p, q in zip(a.crop(box).getdata(), b.crop(box).getdata()))
 
 
-def same(a, b, box=(0, 0, 640, 480)):
+def same(a, b, box=FRAME):
     return diff_count(a, b, box) == 0
 
 
@@ -64,29 +62,28 @@ def volume_bar_length(img):
     return length
 
 
-def run_pack(args, workdir):
-    res = subprocess.run(["pack"] + args, cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+def pack(*args):
+    """Runs Allegro's pack utility, which packs a file as the game's packed writer does, or unpacks it ("u")."""
+    res = subprocess.run(["pack", *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     check(res.returncode == 0, "pack %s failed: %s" % (args, res.stdout.decode(errors="replace")))
 
 
 def read_hiscores(path):
     """The (name, score) entries of a packed table."""
     with tempfile.TemporaryDirectory() as scratch:
-        shutil.copy(path, os.path.join(scratch, "in"))
-        run_pack(["u", "in", "out"], scratch)
-        payload = open(os.path.join(scratch, "out"), "rb").read()
+        pack("u", path, os.path.join(scratch, "raw"))
+        payload = open(os.path.join(scratch, "raw"), "rb").read()
     check(len(payload) == 100, "the table holds %d bytes" % len(payload))
-    return [(payload[i:i + 16].split(b"\0")[0].decode("latin-1"), struct.unpack("<I", payload[i + 16:i + 20])[0])
-            for i in range(0, 100, 20)]
+    return tuple((payload[i:i + 16].split(b"\0")[0].decode("latin-1"), struct.unpack("<I", payload[i + 16:i + 20])[0])
+                 for i in range(0, 100, 20))
 
 
 def write_hiscores(path, entries):
     """Packs the entries as the game does: per entry 16 name bytes NUL-padded, then the score LE."""
-    with tempfile.TemporaryDirectory() as scratch:
-        open(os.path.join(scratch, "in"), "wb").write(
-            b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries))
-        run_pack(["in", "out"], scratch)
-        shutil.copy(os.path.join(scratch, "out"), path)
+    with tempfile.NamedTemporaryFile() as raw:
+        raw.write(b"".join(n.encode("latin-1").ljust(16, b"\0") + struct.pack("<I", s) for n, s in entries))
+        raw.flush()
+        pack(raw.name, path)
 
 
 def stop_group(proc):
@@ -102,27 +99,24 @@ def stop_group(proc):
 
 def start_xvfb(screen):
     """A private X server with a screen of that size on a free display; returns (process, display)."""
-    read_fd, write_fd = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp",
-                             "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL, start_new_session=True)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as pipe:  # the number and a newline, or nothing if the server fails
-        number = pipe.readline() if select.select([pipe], [], [], 30)[0] else ""
-    if not number.strip():
+    proc = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True, text=True)
+    number = proc.stdout.readline().strip()  # the number and a newline, or nothing if the server fails
+    if not number:
         stop_group(proc)
         raise E2EError("Xvfb did not start")
-    return proc, ":" + number.strip()
+    return proc, ":" + number
 
 
 class Session:
-    """One run of the game in a fresh folder under its own X server; tears all down as a context manager."""
+    """One run of the game in a fresh folder under its own X server, torn down as a context manager; a subclass may
+    prepare the folder in command(), which gives the game's command line."""
 
     def __init__(self, vollix, data, name, hiscores=None, screen="800x600x24"):
         self.vollix, self.data, self.name, self.hiscores = os.path.abspath(vollix), data, name, hiscores
         self.screen, self.size = screen, (640, 480)  # size None: the window may have any size
         self.proc = self.xvfb = self.window = self.last_shot = self.log = None
-        self.env_extra = {}  # for the game only, over the server's DISPLAY
+        self.env_extra, self.account = {}, {}  # for the game only: environment over DISPLAY; user, group
 
     def __enter__(self):
         self.tmp = tempfile.mkdtemp(prefix="vollix-e2e-")
@@ -138,7 +132,7 @@ class Session:
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
                                          stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
-                                         start_new_session=True)
+                                         start_new_session=True, **self.account)
         except BaseException:
             self.__exit__(*sys.exc_info())
             raise
@@ -150,12 +144,13 @@ class Session:
             self.last_shot.save(os.path.join(os.environ.get("VOLLIX_E2E_ARTIFACTS", os.getcwd()),
                                              "%s-last-screen.png" % self.name))
         stop_group(self.proc)
-        stop_group(self.xvfb)
+        stop_group(self.xvfb)  # and with it any other program on its display
         if failed and self.log:
             print(open(self.log.name, errors="replace").read()[-3000:])
+        os.chmod(self.workdir, 0o755)  # a read-only folder can be removed again
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def command(self):  # the game's command line, once its folder is filled
+    def command(self):
         return [self.vollix]
 
     def path(self, name):
@@ -187,7 +182,7 @@ class Session:
             return img if predicate(img) else None
         return wait_for(probe, timeout, what)
 
-    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=(0, 0, 640, 480), predicate=bool, gap=0.25):
+    def wait_steady(self, what, timeout=SCREEN_TIMEOUT, box=FRAME, predicate=bool, gap=0.25):
         """Waits for two screenshots gap s apart, equal inside box, that satisfy predicate."""
         previous = []
         def probe():
@@ -200,18 +195,17 @@ class Session:
 
     def press_until(self, key, predicate, what, hold=False):
         """Taps (or holds) key until a screenshot satisfies predicate, again after RETRY s without it."""
-        deadline = time.monotonic() + SCREEN_TIMEOUT
+        def pressed():
+            self.key("keydown", key)
+            if not hold:
+                time.sleep(0.1)  # a few frames: the menu reads held keys once a frame
+                self.key("keyup", key)
+            try:
+                return self.wait_screen(predicate, what, RETRY)
+            except E2EError:
+                self.key("keyup", key)
         try:
-            while True:
-                self.key("keydown", key)
-                if not hold:
-                    time.sleep(0.1)  # a few frames: the menu reads held keys once a frame
-                    self.key("keyup", key)
-                try:
-                    return self.wait_screen(predicate, what, max(0.1, min(RETRY, deadline - time.monotonic())))
-                except E2EError:
-                    self.key("keyup", key)
-                    check(time.monotonic() < deadline, "timed out pressing %s for %s" % (key, what))
+            return wait_for(pressed, SCREEN_TIMEOUT, "%s, pressing %s" % (what, key), 0)
         finally:
             self.key("keyup", key)
             time.sleep(0.15)  # the game sees every key up for a frame or more
@@ -220,15 +214,17 @@ class Session:
         check(self.proc.poll() is None, "the game exited early with status %s" % self.proc.poll())
 
     def wait_exit(self, timeout=EXIT_TIMEOUT):
-        try:
-            return self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise E2EError("the game did not exit within %.0f s" % timeout)
+        """Waits for the game to end; returns its exit status."""
+        wait_for(lambda: self.proc.poll() is not None, timeout, "the game to exit")
+        return self.proc.returncode
 
 
 def open_menu(s):
     """Waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)."""
-    s.window = wait_for(lambda: s.assert_running() or s.windows_titled(), SCREEN_TIMEOUT, "the game's window", 0.2)[0]
+    def window():
+        s.assert_running()
+        return s.windows_titled()
+    s.window = wait_for(window, SCREEN_TIMEOUT, "the game's window", 0.2)[0]
     s.xdotool("windowfocus", s.window)
     return s.wait_steady("the menu", box=MENU_ITEMS_BOX, predicate=lambda img: volume_bar_length(img) == 26)
 
@@ -248,4 +244,3 @@ def move_cursor(s, key, ref_play, item):
 def start_game(s, ref):
     """ENTER on Play until the menu gives way; returns a picture of the game."""
     return s.press_until("Return", lambda img: not in_menu(ref)(img), "the game", hold=True)
-
