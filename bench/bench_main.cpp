@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scaled_copy.h"
+#include "platform/scaled_copy.h"
 #include "app/startup.h"
 #include "game/game.h"
 #include "res/resource_access.h"

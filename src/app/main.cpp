@@ -7,13 +7,13 @@
 #include <ctime>
 #include <optional>
 
-#include "app/focus.h"
-#include "app/gamepad.h"
-#include "app/quit_request.h"
+#include "platform/focus.h"
+#include "platform/gamepad.h"
+#include "platform/quit_request.h"
 #include "app/startup.h"
 #include "app/timer.h"
-#include "app/window.h"
-#include "app/window_rules.h"
+#include "platform/window.h"
+#include "platform/window_rules.h"
 #include "game/game.h"
 #include "res/resource_access.h"
 

@@ -1,6 +1,6 @@
 #include "game/menu.h"
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/pad_rules.h"

@@ -4,35 +4,20 @@
 
 #include "game/game.h"
 #include "game/menu_rules.h"
+#include "platform/gamepad.h"
 #include "scores/name_entry.h"
 
-// What the first gamepad holds in one frame: a direction from its left stick
-// or its d-pad, and its buttons.
-struct PadState {
-    bool left = false;
-    bool right = false;
-    bool up = false;
-    bool down = false;
-    unsigned buttons = 0; // bit b: button b is held
-
-    friend bool operator==(const PadState&, const PadState&) = default;
-};
-
-// The buttons of the common pad as Linux numbers them; a pad with fewer
-// buttons has the first ones, so fire and choose stay on button 0.
-constexpr unsigned PAD_A = 1u << 0;
-constexpr unsigned PAD_BACK = 1u << 6;
-constexpr unsigned PAD_START = 1u << 7;
-
-// Reads a pad as the library reports it: the first stick, and on an 8-axis
-// pad the fourth (its d-pad) too; the triggers in between rest at one end of
-// their axes and are never read.
-PadState padStateOf(const JOYSTICK_INFO& pad);
+// What each button and stick of the first pad means on each screen, beside
+// the keyboard's rules; the pad itself is read in platform/gamepad.
 
 // The game's keys with the pad's added: the stick or d-pad turns, A fires.
 PlayKeys withPad(const PlayKeys& keys, const PadState& pad);
 // The menu's guarded keys with the pad's added: directions as the arrows, Back as ESC.
 MenuKeys withPad(const MenuKeys& keys, const PadState& pad);
+// True while Start is held: the pad's P in a game, which pauses and goes on.
+bool padPauses(const PadState& pad);
+// True while Back is held: the pad's ESC in a game, which ends it.
+bool padEndsGame(const PadState& pad);
 // True while A or Start is held: the pad's ENTER in the menu.
 bool padChooses(const PadState& pad);
 // True while the pad holds what the menu waits to see released on entry.

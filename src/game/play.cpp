@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/focus.h"
-#include "app/quit_request.h"
+#include "platform/focus.h"
+#include "platform/quit_request.h"
 #include "app/timer.h"
 #include "game/frame.h"
 #include "game/pad_rules.h"
@@ -77,14 +77,14 @@ void Game::play()
         return; // no frame, no game: back to the menu
     startGame();
     PauseState pause;
-    pause.keyHeld = (readPad().buttons & PAD_START) != 0; // the Start that chose Play does not pause
+    pause.keyHeld = padPauses(readPad()); // the Start that chose Play does not pause
     takeFocusLoss(); // the focus lost before this game does not pause it
 
     for (;;) {
         const PadState pad = readPad();
-        if (key[KEY_ESC] || (pad.buttons & PAD_BACK) || quitRequested())
+        if (key[KEY_ESC] || padEndsGame(pad) || quitRequested())
             break;
-        if (applyPauseKeys(pause, PauseKeys{key[KEY_P] || (pad.buttons & PAD_START), takeFocusLoss()})) {
+        if (applyPauseKeys(pause, PauseKeys{key[KEY_P] || padPauses(pad), takeFocusLoss()})) {
             while (logicTicks.load() > 0) {
                 logicStep(withPad(readPlayKeys(), pad));
                 logicTicks.fetch_sub(1);

@@ -1,5 +1,5 @@
-#include "app/gamepad.h"
-#include "app/window.h"
+#include "platform/gamepad.h"
+#include "platform/window.h"
 #include "game/frame.h"
 #include "game/game.h"
 

@@ -11,6 +11,13 @@ constexpr int HIGH_SCORE_NAME_BYTES = HIGH_SCORE_NAME_MAX + 1;
 constexpr int HIGH_SCORE_ENTRY_BYTES = 20;
 constexpr int HIGH_SCORE_FILE_BYTES = HIGH_SCORE_ENTRIES * HIGH_SCORE_ENTRY_BYTES;
 
+// The characters a name may hold: those the name entry can type, 32 to 127.
+// A table whose names hold others comes from a damaged or foreign file.
+constexpr bool isNameCharacter(int c)
+{
+    return c >= 32 && c <= 127;
+}
+
 // The table a first game starts with, and the one that stands in for a
 // missing or damaged file.
 constexpr const char* DEFAULT_TABLE_NAME = "Orlem Vasket";

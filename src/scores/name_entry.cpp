@@ -1,6 +1,6 @@
 #include "scores/name_entry.h"
 
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/pad_rules.h"
@@ -17,7 +17,7 @@ void applyNameKey(NameEntry& entry, int keyValue)
 {
     entry.lastKey = keyValue;
     const int c = keyValue & 0xff;
-    if (c >= 32 && c <= 127 && entry.length <= HIGH_SCORE_NAME_MAX - 1) {
+    if (isNameCharacter(c) && entry.length <= HIGH_SCORE_NAME_MAX - 1) {
         entry.name[entry.length] = static_cast<char>(c);
         ++entry.length;
     } else if (scancodeOf(keyValue) == KEY_BACKSPACE && entry.length > 0) {

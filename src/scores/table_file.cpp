@@ -76,15 +76,14 @@ bool readsBackAs(const char* path, const TablePayload& payload)
         && std::memcmp(back, payload.data(), HIGH_SCORE_FILE_BYTES) == 0;
 }
 
-// True when every name holds only characters the name entry can type (32 to
-// 127) up to its NUL or its fifteenth character, where reading it stops. Any
-// other byte there comes from a damaged or foreign file.
+// True when every name holds only name characters up to its NUL or its
+// fifteenth character, where reading it stops.
 bool namesAreTyped(const unsigned char* payload)
 {
     for (int i = 0; i < HIGH_SCORE_ENTRIES; ++i) {
         const unsigned char* name = payload + i * HIGH_SCORE_ENTRY_BYTES;
         for (int b = 0; b < HIGH_SCORE_NAME_MAX && name[b] != '\0'; ++b)
-            if (name[b] < ' ' || name[b] > 127)
+            if (!isNameCharacter(name[b]))
                 return false;
     }
     return true;

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/gamepad.h"
+#include "platform/gamepad.h"
 #include "fake_resources.h"
 #include "game/game.h"
 

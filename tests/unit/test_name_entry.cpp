@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "game/pad_rules.h"
 #include "game_fixture.h"
 #include "scores/name_entry.h"
 

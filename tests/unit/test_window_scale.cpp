@@ -1,9 +1,9 @@
 // The grown window's rules: its size, F11 on every screen, the fallback, and the grown copy.
 #include <vector>
 
-#include "app/scaled_copy.h"
-#include "app/window.h"
-#include "app/window_rules.h"
+#include "platform/scaled_copy.h"
+#include "platform/window.h"
+#include "platform/window_rules.h"
 #include "game_fixture.h"
 
 TEST(WindowScale, LargestMultipleWithinNinetyPercentOfTheDesktop)

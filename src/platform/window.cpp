@@ -1,9 +1,9 @@
-#include "app/window.h"
+#include "platform/window.h"
 
-#include "app/focus.h"
-#include "app/quit_request.h"
-#include "app/scaled_copy.h"
-#include "app/window_rules.h"
+#include "platform/focus.h"
+#include "platform/quit_request.h"
+#include "platform/scaled_copy.h"
+#include "platform/window_rules.h"
 #include "res/placements.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/focus.h"
+#include "platform/focus.h"
 
 #include <allegro.h>
 #include <atomic>

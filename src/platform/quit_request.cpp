@@ -1,4 +1,4 @@
-#include "app/quit_request.h"
+#include "platform/quit_request.h"
 
 #include <allegro.h>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "app/scaled_copy.h"
+#include "platform/scaled_copy.h"
 
 #include <algorithm>
 #include <cstring>
