@@ -270,37 +270,32 @@ def pad(s, control, value):  # an event from the stand-in pad (plugged): a js_ev
 
 
 def gamepad(s, ref):
-    """A chooses Play and fires, the triggers at rest turn nothing, Start pauses and resumes, the stick turns
-    the gun, Back ends the game, Start confirms the name, and a pad pulled out lets go of A."""
+    """A chooses Play and fires, the triggers at rest turn nothing, Start pauses and resumes, the stick turns the gun,
+    Back ends the game; the stick let go, Up Right Up Up write "AC" and Left leaves "A"; Start confirms it on its
+    release; A plays again, and a pad pulled out lets go of A and the stick."""
     for axis in range(8):
         pad(s, (AXIS, axis), -FULL if axis in TRIGGERS else 0)  # the triggers rest at one end
     gun, shells = (300, 331, 340, 366), lambda img, box=h.FRAME: h.colour_pixels(img, h.SHELL_ORANGE, box, 12)
     upright = lambda img: shells(img, (290, 0, 350, 330)) and h.same(img, ref, gun)  # noqa: E731
     on, turned = lambda img: not paused(img), lambda img: not h.same(img, ref, gun)
-    for control, value, shown, what in (
+    shots = [ref]  # the picture after each event
+    written = lambda img: not h.same(img, shots[-1], (0, 90, 640, 140))  # noqa: E731 (the name line changed)
+    up, right, left = (STICK_Y, -FULL), (STICK_X, FULL), (STICK_X, -FULL)
+    pushes = [e for stick, value in (up, right, up, up, left) for e in ((stick, value, written, "the name changed"),
+                                                                         (stick, 0, bool, "the stick let go"))]
+    for control, value, shown, what in [
             (A, DOWN, upright, "shells from the upright gun"),
             (START, DOWN, paused, "the label Paused"), (START, UP, paused, "Start let go"),
             (START, DOWN, on, "the game on"), (START, UP, on, "Start let go again"),
-            (STICK_X, -FULL, turned, "the gun turned"), (BACK, DOWN, greeting, "the name entry"),
+            (*left, turned, "the gun turned"), (BACK, DOWN, greeting, "the name entry"),
+            (STICK_X, 0, greeting, "the stick let go")] + pushes + [
             (START, DOWN, greeting, "Start held"), (BACK, UP, greeting, "Back let go"), (A, UP, greeting, "A let go"),
-            (START, UP, h.in_menu(ref), "the menu"), (A, DOWN, shells, "a new game firing")):
+            (START, UP, h.in_menu(ref), "the menu"), (A, DOWN, shells, "a new game firing"),
+            (*left, turned, "its gun turned")]:
         pad(s, control, value)
-        s.wait_screen(shown, what)
+        shots.append(s.wait_screen(shown, what))
     os.close(s.pad)  # pulled out with A and the stick held
     s.wait_steady("a sky without shells", box=gun, predicate=lambda img: shells(img) == 0)  # for a reload and more
-
-
-def pad_name(s, ref):
-    """The pad alone: A plays, Back ends the game, Up Right Up Up write "AC", Left leaves "A", Start keeps it."""
-    shots, line = [], (0, 90, 640, 140)  # the pictures after each event; the name line
-    changed = lambda img: not h.same(img, shots[-1], line)  # noqa: E731 (a push, each followed by the stick let go)
-    pushes = [e for stick, value in ((STICK_Y, -FULL), (STICK_X, FULL), (STICK_Y, -FULL), (STICK_Y, -FULL),
-                                     (STICK_X, -FULL)) for e in ((stick, value, changed), (stick, 0, bool))]
-    for control, value, shown in [(A, DOWN, lambda img: not h.in_menu(ref)(img)), (A, UP, bool),
-                                  (BACK, DOWN, greeting), (BACK, UP, greeting)] + pushes + [
-                                  (START, DOWN, greeting), (START, UP, h.in_menu(ref))]:
-        pad(s, control, value)
-        shots.append(s.wait_screen(shown, "the pad's event %d" % len(shots)))
 
 
 def close_button(s):
@@ -462,10 +457,10 @@ CASES = [
     Case("f11_small_screen", screen="1024x768x24", steps=(f11_ignored,)),
     Case("window_lost", screen="3840x2160x24", prep=(refused("1"),), steps=(h.start_game,),
          end="F11", code=(1,), replaced=True, table=CUSTOM),
-    Case("gamepad", seed=ZERO, prep=(plugged,), steps=(gamepad,), end="SIGTERM", table=lambda e: "" in dict(e)),
-    Case("gamepad_name", seed=ZERO, prep=(plugged,), steps=(pad_name,), end="SIGKILL", table=lambda e: "A" in dict(e)),
+    Case("gamepad", seed=ZERO, prep=(plugged,), steps=(gamepad,), end="SIGTERM", table=lambda e: "A" in dict(e)),
     # Two games at once in one folder: no confirmed name is lost.
-    Case("two_games", seed=ZERO, steps=(two_games,), table=lambda e: ("Bee", 0) in e and e[0][0] == "Ann" and e[0][1] > 0),
+    Case("two_games", seed=ZERO, steps=(two_games,),
+         table=lambda e: ("Bee", 0) in e and e[0][0] == "Ann" and e[0][1] > 0),
 ]
 VALGRIND = Case("valgrind_session", **NAMED | dict(steps=(confirm_name, table, back), code=(0, 99)))
 
