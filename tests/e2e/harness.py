@@ -32,8 +32,7 @@ def check(cond, message):
         raise E2EError(message)
 
 
-def wait_for(predicate, timeout, what, interval=0.05):
-    """Polls predicate until it gives a true value, and returns that value."""
+def wait_for(predicate, timeout, what, interval=0.05):  # returns the predicate's first true value
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         check(time.monotonic() < deadline, "timed out after %.0f s waiting for %s" % (timeout, what))
@@ -49,8 +48,7 @@ def same(a, b, box=FRAME):
     return diff_count(a, b, box) == 0
 
 
-def colour_pixels(img, colour, box, tolerance=0):
-    """How many pixels inside box are within tolerance of colour."""
+def colour_pixels(img, colour, box, tolerance):
     return sum(all(abs(p - c) <= tolerance for p, c in zip(px, colour)) for px in img.crop(box).getdata())
 
 
@@ -68,8 +66,7 @@ def pack(*args):
     check(res.returncode == 0, "pack %s failed: %s" % (args, res.stdout.decode(errors="replace")))
 
 
-def read_hiscores(path):
-    """The (name, score) entries of a packed table."""
+def read_hiscores(path):  # the (name, score) entries
     with tempfile.TemporaryDirectory() as scratch:
         pack("u", path, os.path.join(scratch, "raw"))
         payload = open(os.path.join(scratch, "raw"), "rb").read()
@@ -97,17 +94,6 @@ def stop_group(proc):
             pass
 
 
-def start_xvfb(screen):
-    """A private X server with a screen of that size on a free display; returns (process, display)."""
-    proc = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True, text=True)
-    number = proc.stdout.readline().strip()  # the number and a newline, or nothing if the server fails
-    if not number:
-        stop_group(proc)
-        raise E2EError("Xvfb did not start")
-    return proc, ":" + number
-
-
 class Session:
     """One run of the game in a fresh folder under its own X server, torn down as a context manager; a subclass may
     prepare the folder in command(), which gives the game's command line."""
@@ -127,8 +113,12 @@ class Session:
             if self.hiscores is not None:
                 write_hiscores(self.path("hiscores.hst"), self.hiscores)
             command = self.command()
-            self.xvfb, display = start_xvfb(self.screen)
-            self.env = dict({k: v for k, v in os.environ.items() if k != "XAUTHORITY"}, DISPLAY=display)
+            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", self.screen, "-nolisten", "tcp",
+                                          "-noreset"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                         start_new_session=True, text=True)  # a private X server on a free display
+            display = self.xvfb.stdout.readline().strip()  # its number and a newline, or nothing if it fails
+            check(display, "Xvfb did not start")
+            self.env = dict({k: v for k, v in os.environ.items() if k != "XAUTHORITY"}, DISPLAY=":" + display)
             self.log = open(os.path.join(self.tmp, "game.log"), "wb")
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=dict(self.env, **self.env_extra),
                                          stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
@@ -138,8 +128,7 @@ class Session:
             raise
         return self
 
-    def __exit__(self, failed, *_):
-        """Stops game and server; on failure keeps the last screenshot and shows the game's output."""
+    def __exit__(self, failed, *_):  # on failure keeps the last screenshot and shows the game's output
         if failed and self.last_shot is not None:
             self.last_shot.save(os.path.join(os.environ.get("VOLLIX_E2E_ARTIFACTS", os.getcwd()),
                                              "%s-last-screen.png" % self.name))
@@ -166,7 +155,8 @@ class Session:
                 if " ".join(self.xdotool("getwindowname", w)) == TITLE]
 
     def shot(self):
-        """The game window as an RGB picture, which must have the size expected."""
+        """The running game's window as an RGB picture, which must have the size expected."""
+        self.assert_running()
         res = subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", str(self.window), "png:-"],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
         check(res.returncode == 0, "import failed: %s" % res.stderr.decode(errors="replace"))
@@ -177,7 +167,6 @@ class Session:
     def wait_screen(self, predicate, what, timeout=SCREEN_TIMEOUT):
         """Polls screenshots until predicate(picture) holds; returns that picture."""
         def probe():
-            self.assert_running()
             img = self.shot()
             return img if predicate(img) else None
         return wait_for(probe, timeout, what)
@@ -214,23 +203,18 @@ class Session:
         check(self.proc.poll() is None, "the game exited early with status %s" % self.proc.poll())
 
     def wait_exit(self, timeout=EXIT_TIMEOUT):
-        """Waits for the game to end; returns its exit status."""
         wait_for(lambda: self.proc.poll() is not None, timeout, "the game to exit")
         return self.proc.returncode
 
 
 def open_menu(s):
     """Waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)."""
-    def window():
-        s.assert_running()
-        return s.windows_titled()
-    s.window = wait_for(window, SCREEN_TIMEOUT, "the game's window", 0.2)[0]
+    s.window = wait_for(lambda: s.assert_running() or s.windows_titled(), SCREEN_TIMEOUT, "the game's window", 0.2)[0]
     s.xdotool("windowfocus", s.window)
     return s.wait_steady("the menu", box=MENU_ITEMS_BOX, predicate=lambda img: volume_bar_length(img) == 26)
 
 
-def in_menu(ref):
-    """Predicate: the menu's column looks as in ref."""
+def in_menu(ref):  # a predicate: the menu's column looks as in ref
     return lambda img: same(img, ref, MENU_ITEMS_BOX)
 
 
@@ -241,6 +225,5 @@ def move_cursor(s, key, ref_play, item):
                          "the cursor on item %d" % item, hold=True)
 
 
-def start_game(s, ref):
-    """ENTER on Play until the menu gives way; returns a picture of the game."""
+def start_game(s, ref):  # returns a picture of the game
     return s.press_until("Return", lambda img: not in_menu(ref)(img), "the game", hold=True)

@@ -1,10 +1,8 @@
-// Loaded ahead of the library, stand-ins for what a test cannot get from the
-// machine, each while its variable is set. VOLLIX_PAD_FIFO: a gamepad at
-// /dev/input/js0 whose js_event records the test writes into that FIFO; the
-// ioctls the library asks describe Linux's common pad of 8 axes and 11
-// buttons, and the writer closing the FIFO pulls the pad out.
-// VOLLIX_REFUSE_AFTER: graphics modes fail, as on a display that refuses the
-// window, after that many have been set.
+// Loaded ahead of the library, stand-ins for what a test cannot get from the machine, each while its variable is
+// set. VOLLIX_PAD_FIFO: a gamepad at /dev/input/js0 whose js_event records the test writes into that FIFO; the
+// ioctls the library asks describe Linux's common pad of 8 axes and 11 buttons, and the writer closing the FIFO
+// pulls the pad out. VOLLIX_REFUSE_AFTER: graphics modes fail, as on a display that refuses the window, after that
+// many have been set.
 #include <allegro.h>
 #include <dlfcn.h>
 #include <fcntl.h>
