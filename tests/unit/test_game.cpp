@@ -8,13 +8,6 @@
 #include "game/star_field.h"
 #include "game_fixture.h"
 
-TEST_F(GameTest, ASessionStartsOnNormalAtVolumeFiveWithTheDefaultTable)
-{
-    EXPECT_EQ(std::tuple(game->score, game->gunAngle, game->volume, game->presetIndex, std::string(game->presetName),
-                         std::string(game->highScores.name(0)), game->highScores.score(0), game->highScores.score(4)),
-              std::tuple(0, 0, 5, 1, std::string("Normal"), std::string("Orlem Vasket"), 800u, 200u));
-}
-
 TEST_F(GameTest, TheNextSessionGetsTheTableTheLastOneSavedAtItsEnd)
 {
     game->highScores.confirm("Zed", 900);

@@ -9,7 +9,6 @@
 #include <string>
 #include <tuple>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -84,12 +83,12 @@ TEST(TableLock, GamesSavingAtOnceLoseNoNameAndReadersSeeWholeTables)
 }
 
 // Without a table yet, the lock makes an empty one with a new table's mode (for two first saves to take turns
-// on), and removes it when no save took its place; a read makes none, an empty table that was there stays,
-// and a FIFO is never opened; none of these waits. A lock held elsewhere (a stopped game) holds a save up for
-// two seconds, sleeping, and then it saves all the same.
+// on), and removes it when no save took its place; a read makes none, and an empty table that was there stays;
+// none of these waits. A lock held elsewhere (a stopped game) holds a save up for two seconds, sleeping, and
+// then it saves all the same.
 TEST(TableLock, AFirstTableAndALockHeldElsewhere)
 {
-    const std::string file = ::testing::TempDir() + "vollix-first-" + std::to_string(getpid()), fifo = file + "-fifo";
+    const std::string file = ::testing::TempDir() + "vollix-first-" + std::to_string(getpid());
     const mode_t umasked = umask(0277);
     const auto start = Clock::now();
     const auto madeWhileLocked = [&](TableLock::Kind kind) { return TableLock(file.c_str(), kind), fs::exists(file); };
@@ -97,9 +96,7 @@ TEST(TableLock, AFirstTableAndALockHeldElsewhere)
                          fs::exists(file)), std::tuple(false, true, false));
     std::ofstream{file};
     EXPECT_TRUE(madeWhileLocked(TableLock::Kind::Exclusive) && fs::remove(file));
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ((TableLock(fifo.c_str(), TableLock::Kind::Shared), open(fifo.c_str(), O_WRONLY | O_NONBLOCK)), -1);
-    EXPECT_TRUE(fs::remove(fifo) && Clock::now() - start < std::chrono::seconds(1));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
     {
         const TableLock stopped(file.c_str(), TableLock::Kind::Exclusive);
         struct stat st {};
