@@ -33,6 +33,6 @@ set(vollix_flags " ${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${vollix_config}} ${VOLL
 string(REGEX MATCHALL " -O[^ ]*" vollix_levels "${vollix_flags}")
 list(POP_BACK vollix_levels vollix_level)
 if(vollix_level AND NOT vollix_level MATCHES "-O0$" AND NOT vollix_flags MATCHES "_FORTIFY_SOURCE"
-   AND NOT VOLLIX_SANITIZE AND NOT VOLLIX_FUZZ)
+   AND NOT VOLLIX_SANITIZE)
   add_compile_definitions(_FORTIFY_SOURCE=2)
 endif()

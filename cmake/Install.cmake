@@ -174,10 +174,6 @@ if(VOLLIX_WITH_TESTS)
   add_test(NAME light_build COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/light_build.sh
     ${CMAKE_SOURCE_DIR})
   set_tests_properties(data_reproducible light_build PROPERTIES LABELS build TIMEOUT 600)
-  # The man page and the README name the same keys and exit statuses.
-  add_test(NAME docs_agree COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/install/docs_agree.py
-    ${CMAKE_SOURCE_DIR}/README.md ${VOLLIX_PACKAGING_DIR}/vollix.6)
-  set_tests_properties(docs_agree PROPERTIES TIMEOUT 30)
 endif()
 if(VOLLIX_WITH_TESTS AND VOLLIX_CONVERT)
   add_test(NAME install_launcher

@@ -14,7 +14,7 @@ test=(
   "${play[@]}"
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3 python3-pil
-  clang-14 libclang-rt-14-dev valgrind strace
+  valgrind strace
   desktop-file-utils appstream lintian dpkg-dev devscripts file
 )
 case "${1:-}" in

@@ -1,6 +1,7 @@
 """Drives the real vollix binary in a private Xvfb: keys in with xdotool, screenshots out with ImageMagick's
 import, hiscores.hst through Allegro's pack. Every wait polls the screen or a process, with a generous timeout."""
 
+import contextlib
 import io
 import os
 import shutil
@@ -79,15 +80,11 @@ def write_hiscores(path, entries):
         pack(raw.name, path)
 
 
-def stop_group(proc):
-    """Ends a process started in its own session, and everything it spawned."""
-    for sig in (signal.SIGTERM, signal.SIGKILL):
-        try:
-            if proc is not None and proc.poll() is None:
-                os.killpg(proc.pid, sig)
-                proc.wait(timeout=5)
-        except (ProcessLookupError, subprocess.TimeoutExpired):
-            pass
+def stop_group(proc):  # ends a process started in its own session, and everything it spawned
+    with contextlib.suppress(ProcessLookupError):
+        if proc is not None and proc.poll() is None:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
 
 
 class Session:
@@ -147,11 +144,9 @@ class Session:
         return res.stdout.decode(errors="replace").split() if res.returncode == 0 else []
 
     def windows_titled(self):
-        return [w for w in self.xdotool("search", "--name", "^%s$" % TITLE)
-                if " ".join(self.xdotool("getwindowname", w)) == TITLE]
+        return self.xdotool("search", "--name", "^%s$" % TITLE)
 
-    def shot(self):
-        """The running game's window as an RGB picture, which must have the size expected."""
+    def shot(self):  # the running game's window as an RGB picture, which must have the size expected
         self.assert_running()
         res = subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", str(self.window), "png:-"],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
@@ -203,8 +198,7 @@ class Session:
         return self.proc.returncode
 
 
-def open_menu(s):
-    """Waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)."""
+def open_menu(s):  # waits for the window, focuses it, and returns a steady first menu (its volume bar at 5)
     s.window = wait_for(lambda: s.assert_running() or s.windows_titled(), SCREEN_TIMEOUT, "the game's window", 0.2)[0]
     s.xdotool("windowfocus", s.window)
     return s.wait_steady("the menu", box=MENU_ITEMS_BOX, predicate=lambda img: volume_bar_length(img) == 26)

@@ -8,14 +8,6 @@
 #include "game/star_field.h"
 #include "game_fixture.h"
 
-TEST_F(GameTest, TheNextSessionGetsTheTableTheLastOneSavedAtItsEnd)
-{
-    game->highScores.confirm("Zed", 900);
-    std::exchange(game, nullptr)->releaseBitmaps(); // and the run ends, which writes the table
-    game = std::make_unique<Game>(fake.data());
-    EXPECT_EQ(std::string(game->highScores.name(0)), "Zed");
-}
-
 TEST_F(GameTest, WithoutMemoryForABitmapEveryScreenGivesWayAtOnce)
 {
     game->releaseBitmaps();

@@ -124,7 +124,7 @@ TEST_F(GameTest, GameEndsAtTheLimitWithItsCueAndTheTurningBanner)
               std::tuple(std::vector<bool>(2, true), 1 + 49, 3, 0, seam::Cue{fake.sample(RES_SND_GAME_OVER), 125, 128, 1000, 0, 1}));
 }
 
-// P held into a game pauses it once; paused frames, and the one that resumes, run no steps.
+// P held into a game pauses it once; paused frames, and the one that resumes, run no steps; ESC ends a paused game.
 TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
 {
     key[KEY_P] = 1;
@@ -138,11 +138,11 @@ TEST_F(GameTest, PausedGameRunsNoStepsShowsPausedAndResumesWithoutABurst)
                     textout_centre_ex(b, font, "Paused", 320, (480 - text_height(font)) / 2, -1, -1);
             }));
         logicTicks += frame == 4 ? 0 : 3; // ticks a paused frame kept would burst out on resuming
-        key[KEY_P] = frame == 1 || frame == 3;
-        key[KEY_ESC] = frame == 6;
+        key[KEY_P] = frame == 1 || frame == 3 || frame == 6;
+        key[KEY_ESC] = frame == 7;
     };
     game->play();
-    EXPECT_EQ(std::tuple(angles, pictures), std::tuple(std::vector<int>{0, 0, 0, 0, 0, 6}, std::vector<int>{1, 1}));
+    EXPECT_EQ(std::tuple(angles, pictures), std::tuple(std::vector<int>{0, 0, 0, 0, 0, 6, 6}, std::vector<int>{1, 1}));
 }
 
 // A lost focus pauses a running game and never resumes a paused one, P pressed on that frame or not.

@@ -1,4 +1,5 @@
 // The grown window's rules: its size, F11 on every screen, the fallback, and the grown copy.
+#include <utility>
 #include <vector>
 
 #include "platform/scaled_copy.h"
@@ -16,6 +17,7 @@ TEST(WindowScale, LargestMultipleWithinNinetyPercentOfTheDesktop)
 
 // F11, down in a screen's first frame, grows or shrinks the window before the second is shown, on every screen;
 // in the wait after a game it is held from the first pause on and acts once. It never reaches the key buffer.
+// Where not even twice the size fits, it does nothing.
 TEST_F(GameTest, F11SwitchesTheWindowOnEveryScreenOncePerPressAndNeverReachesTheKeyBuffer)
 {
     Window window;
@@ -24,6 +26,9 @@ TEST_F(GameTest, F11SwitchesTheWindowOnEveryScreenOncePerPressAndNeverReachesThe
     seam::onRest = [](int) { key[KEY_F11] = seam::frames == 49; if (seam::rests == 60) seam::type(KEY_A << 8 | 'a'); };
     const auto run = [&](auto screen) { seam::frames = seam::rests = 0; key[KEY_ESC] = 0; key[KEY_F11] = 0; (*game.*screen)(); };
     run(&Game::runMenu), run(&Game::play), run(&Game::showGameOver), run(&Game::enterName), run(&Game::showHighScores);
+    const auto desktop = std::exchange(system_driver->get_desktop_resolution, [](int* w, int* h) { return *w = 1024, *h = 768, 0; });
+    for (int held : {0, 1}) { key[KEY_F11] = held; window.followF11(); } // where not even 2x fits, nothing
+    system_driver->get_desktop_resolution = desktop;
     window.releaseBitmaps();
     EXPECT_EQ(seam::modes, (std::vector<int>{1280, 640, 1280, 640, 1280, 640}));
     int f11 = KEY_F11, a = KEY_A; // F11 leaves neither a key nor a scancode in the buffer
