@@ -7,12 +7,9 @@
 // A screen's own 640x480 off-screen frame, released when the screen ends.
 class Frame {
 public:
-    static constexpr int WIDTH = SCREEN_WIDTH;
-    static constexpr int HEIGHT = SCREEN_HEIGHT;
-
     // Makes the frame and clears it once, so that no screen ever shows
     // uninitialised memory; get() is null when the bitmap could not be made.
-    Frame() : bitmap(create_bitmap(WIDTH, HEIGHT))
+    Frame() : bitmap(create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT))
     {
         if (bitmap)
             clear_bitmap(bitmap);
@@ -32,7 +29,7 @@ public:
     void show() const
     {
         vsync();
-        blit(bitmap, screen, 0, 0, 0, 0, WIDTH, HEIGHT);
+        blit(bitmap, screen, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     }
 
 private:

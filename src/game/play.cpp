@@ -8,6 +8,7 @@
 #include "game/frame.h"
 #include "game/pad_rules.h"
 #include "game/pause_rules.h"
+#include "res/placements.h"
 #include "res/resource_access.h"
 #include "world/gun.h"
 
@@ -20,8 +21,7 @@ PlayKeys readPlayKeys()
 // Prints "Paused" in the resource font, centred on the frame.
 void drawPausedLabel(BITMAP* frame, FONT* textFont)
 {
-    textprintf_centre_ex(frame, textFont, Frame::WIDTH / 2, (Frame::HEIGHT - text_height(textFont)) / 2, -1, -1,
-                         "Paused");
+    textprintf_centre_ex(frame, textFont, SCREEN_WIDTH / 2, (SCREEN_HEIGHT - text_height(textFont)) / 2, -1, -1, "Paused");
 }
 } // namespace
 

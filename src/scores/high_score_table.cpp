@@ -45,14 +45,8 @@ HighScoreTable::HighScoreTable()
 // out a save rewriting the file in place.
 bool HighScoreTable::load(const char* fileName)
 {
-    TablePayload payload;
-    {
-        const TableLock lock(fileName, TableLock::Kind::Shared);
-        if (!readTableFile(fileName, payload))
-            return false;
-    }
-    decode(payload.data());
-    return true;
+    const TableLock lock(fileName, TableLock::Kind::Shared);
+    return read(fileName);
 }
 
 void HighScoreTable::refresh(const char* fileName)
@@ -78,12 +72,18 @@ bool HighScoreTable::save(const char* fileName)
     return true;
 }
 
-void HighScoreTable::readOrDefault(const char* fileName)
+bool HighScoreTable::read(const char* fileName)
 {
     TablePayload payload;
-    if (readTableFile(fileName, payload))
-        decode(payload.data());
-    else
+    if (!readTableFile(fileName, payload))
+        return false;
+    decode(payload.data());
+    return true;
+}
+
+void HighScoreTable::readOrDefault(const char* fileName)
+{
+    if (!read(fileName))
         fillDefault(DEFAULT_TABLE_NAME, DEFAULT_TABLE_TOP, DEFAULT_TABLE_BOTTOM);
 }
 

@@ -73,6 +73,8 @@ public:
     void decode(const unsigned char* payload);
 
 private:
+    // The file's table, without taking its lock; false (table untouched) as load.
+    bool read(const char* fileName);
     // The file's table, or the default one, without taking its lock.
     void readOrDefault(const char* fileName);
     // Inserts each unsaved name, oldest first, that earns a place.
