@@ -31,7 +31,6 @@ Game::Game(DATAFILE* data)
 {
     makeBackground();
     applyPreset();
-    refreshHighScores();
 }
 
 Game::~Game()

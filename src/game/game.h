@@ -96,6 +96,8 @@ public:
     std::int32_t presetIndex;
     TrooperSquad squad;
     ShellList shells;
+    // Read from disk where it is used (a game's end, the table screen, each
+    // save), as another game may change the file at any time: not at start-up.
     HighScoreTable highScores;
     std::int32_t volume;
     // Lent by main; a Game without them (tests, the benchmark) copies its
